@@ -1,0 +1,28 @@
+#pragma once
+
+#include "KavrinRGBStudio/device/RGBDevice.hpp"
+#include "RGBProtocol/lighting/LightingValues.hpp"
+
+#include <unordered_map>
+#include <vector>
+
+namespace kavrin {
+
+using DockColors = std::unordered_map<RGBDevice, LightColor, RGBDeviceHash>;
+
+// The only way above the device layer to reach docks. Every operation may throw a
+// TransportError or ProtocolError; implementations accept calls from any thread.
+class DockLightingIO {
+public:
+    virtual ~DockLightingIO() = default;
+
+    // The docks that can be addressed now, in display order.
+    virtual std::vector<RGBDevice> list() = 0;
+    virtual LightingSettings read(const RGBDevice& device) = 0;
+    // Applies and verifies; returns what the dock reports afterwards.
+    virtual LightingSettings apply(const LightingSettings& settings, const RGBDevice& device, bool persist) = 0;
+    // Sets each dock's colour at once, without verification.
+    virtual void writeColors(const DockColors& colors) = 0;
+};
+
+} // namespace kavrin

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kavrin {
+
+// One dock's lighting interface. Two records are the same dock only when all seven fields agree:
+// the same ID at another location is another connection.
+struct RGBDevice {
+    std::uint64_t id = 0;
+    std::int64_t vendorID = 0;
+    std::int64_t productID = 0;
+    std::int64_t locationID = 0;
+    std::string manufacturer;
+    std::string product;
+    std::int64_t featureBytes = 0;
+
+    // The three simulated docks of demonstration mode.
+    static const std::vector<RGBDevice>& demoDevices();
+
+    friend bool operator==(const RGBDevice&, const RGBDevice&) = default;
+};
+
+struct RGBDeviceHash {
+    std::size_t operator()(const RGBDevice& device) const;
+};
+
+void to_json(nlohmann::json& json, const RGBDevice& device);
+void from_json(const nlohmann::json& json, RGBDevice& device);
+
+} // namespace kavrin

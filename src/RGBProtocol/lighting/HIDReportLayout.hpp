@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <span>
+
+namespace kavrin {
+
+// The feature-report lengths a HID report descriptor declares, per report ID (0: no report ID).
+class HIDReportLayout {
+public:
+    // Throws ProtocolError::invalidDescriptor for anything malformed or without a feature report.
+    explicit HIDReportLayout(std::span<const std::uint8_t> descriptor);
+
+    const std::map<std::uint8_t, std::int64_t>& featureLengths() const { return featureLengths_; }
+    bool declaresReportID() const { return declaresReportID_; }
+    // One 8-byte feature report and no report ID anywhere in the descriptor.
+    bool supportsForgeCube() const;
+
+    friend bool operator==(const HIDReportLayout&, const HIDReportLayout&) = default;
+
+private:
+    std::map<std::uint8_t, std::int64_t> featureLengths_;
+    bool declaresReportID_ = false;
+};
+
+} // namespace kavrin
