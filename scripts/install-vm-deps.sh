@@ -11,6 +11,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 dest=${1:-$root/build/vm-kernel}
 # The guest needs hidraw over uhid, and the host's root over 9p on virtio-pci.
 wanted_modules=(uhid hid-generic 9p 9pnet_virtio virtio_pci)
+work=""
 
 give_up() {
     echo "install-vm-deps: $*; the VM integration tests will be skipped." >&2
@@ -74,7 +75,7 @@ add_module() {
 
 fetch_kernel() {
     [ -s "$dest/vmlinux" ] && [ -s "$dest/modules/order" ] && return 0
-    local package work
+    local package
     package=$(apt-cache depends linux-image-amd64 2>/dev/null | awk '/Depends: linux-image-[0-9]/ {print $2; exit}')
     if [ -z "$package" ]; then
         apt-get update -q >/dev/null 2>&1

@@ -1,0 +1,27 @@
+# One library per unit of a module, so a unit builds and tests on its own.
+# kavrin_unit(<target> <folder> [DEPENDS targets...]): a static library of the folder's sources,
+# or an interface library while the folder has none yet.
+function(kavrin_unit target folder)
+    cmake_parse_arguments(PARSE_ARGV 2 UNIT "" "" "DEPENDS")
+    file(GLOB sources CONFIGURE_DEPENDS ${folder}/*.cpp)
+    file(GLOB headers CONFIGURE_DEPENDS ${folder}/*.hpp)
+    if(sources)
+        add_library(${target} STATIC ${sources} ${headers})
+        set(scope PUBLIC)
+    else()
+        add_library(${target} INTERFACE)
+        set(scope INTERFACE)
+    endif()
+    target_include_directories(${target} ${scope} ${CMAKE_CURRENT_SOURCE_DIR}/..)
+    target_link_libraries(${target} ${scope} ${UNIT_DEPENDS})
+endfunction()
+
+# kavrin_unit_tests(<name> <folder> <libraries...>): one GoogleTest executable for a folder of tests.
+function(kavrin_unit_tests name folder)
+    file(GLOB sources CONFIGURE_DEPENDS ${folder}/*.cpp)
+    if(sources)
+        add_executable(${name} ${sources})
+        target_link_libraries(${name} PRIVATE ${ARGN} GTest::gmock_main)
+        gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+    endif()
+endfunction()
