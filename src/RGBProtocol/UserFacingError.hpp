@@ -9,7 +9,10 @@ namespace kavrin {
 // text shown to the user unchanged, so callers catch this one type and display it.
 class UserFacingError : public std::runtime_error {
 public:
-    explicit UserFacingError(const std::string& description) : std::runtime_error(description) {}
+    explicit UserFacingError(const std::string& description)
+        : std::runtime_error(description)
+    {
+    }
 
     std::string errorDescription() const { return what(); }
 };

@@ -8,7 +8,7 @@ namespace kavrin {
 
 const std::vector<RGBDevice>& RGBDevice::demoDevices()
 {
-    static const std::vector<RGBDevice> devices{
+    static const std::vector<RGBDevice> devices {
         {1, 0x1044, 0x7A3E, 0x21220000, "HOLTEK", "演示设备", 8},
         {2, 0x0414, 0x7A61, 0x01130000, "HOLTEK", "MIND CUBE 演示设备", 8},
         {3, 0x1044, 0x7A3E, 0x31220000, "HOLTEK", "另一台 FORGE CUBE 演示设备", 8},
@@ -19,20 +19,21 @@ const std::vector<RGBDevice>& RGBDevice::demoDevices()
 std::size_t RGBDeviceHash::operator()(const RGBDevice& device) const
 {
     std::size_t seed = 0;
-    const auto combine = [&seed](std::size_t value) { seed ^= value + 0x9E3779B97F4A7C15ULL + (seed << 6) + (seed >> 2); };
-    combine(std::hash<std::uint64_t>{}(device.id));
-    combine(std::hash<std::int64_t>{}(device.vendorID));
-    combine(std::hash<std::int64_t>{}(device.productID));
-    combine(std::hash<std::int64_t>{}(device.locationID));
-    combine(std::hash<std::string>{}(device.manufacturer));
-    combine(std::hash<std::string>{}(device.product));
-    combine(std::hash<std::int64_t>{}(device.featureBytes));
+    const auto combine
+        = [&seed](std::size_t value) { seed ^= value + 0x9E3779B97F4A7C15ULL + (seed << 6) + (seed >> 2); };
+    combine(std::hash<std::uint64_t> {}(device.id));
+    combine(std::hash<std::int64_t> {}(device.vendorID));
+    combine(std::hash<std::int64_t> {}(device.productID));
+    combine(std::hash<std::int64_t> {}(device.locationID));
+    combine(std::hash<std::string> {}(device.manufacturer));
+    combine(std::hash<std::string> {}(device.product));
+    combine(std::hash<std::int64_t> {}(device.featureBytes));
     return seed;
 }
 
 void to_json(nlohmann::json& json, const RGBDevice& device)
 {
-    json = nlohmann::json{
+    json = nlohmann::json {
         {"id", device.id},
         {"vendorID", device.vendorID},
         {"productID", device.productID},
@@ -56,7 +57,7 @@ void from_json(const nlohmann::json& json, RGBDevice& device)
         }
         return member.get<std::string>();
     };
-    device = RGBDevice{
+    device = RGBDevice {
         id.get<std::uint64_t>(),
         decodeInteger(json, "vendorID"),
         decodeInteger(json, "productID"),

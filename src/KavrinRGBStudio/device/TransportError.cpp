@@ -46,10 +46,17 @@ std::string ioDescription(const std::string& operation, std::uint32_t status)
 
 } // namespace
 
-TransportError::TransportError(Kind kind) : UserFacingError(descriptionOf(kind)), kind_(kind) {}
+TransportError::TransportError(Kind kind)
+    : UserFacingError(descriptionOf(kind))
+    , kind_(kind)
+{
+}
 
 TransportError::TransportError(const std::string& operation, std::uint32_t status)
-    : UserFacingError(ioDescription(operation, status)), kind_(Kind::io), operation_(operation), status_(status)
+    : UserFacingError(ioDescription(operation, status))
+    , kind_(Kind::io)
+    , operation_(operation)
+    , status_(status)
 {
 }
 

@@ -9,11 +9,11 @@ namespace kavrin {
 namespace {
 
 constexpr std::int64_t forgeCubeVendorID = 0x1044;
-constexpr std::array<std::int64_t, 3> forgeCubeProductIDs{0x7A27, 0x7A3C, 0x7A3E};
+constexpr std::array<std::int64_t, 3> forgeCubeProductIDs {0x7A27, 0x7A3C, 0x7A3E};
 constexpr std::int64_t mindCubeVendorID = 0x0414;
 constexpr std::int64_t mindCubeProductID = 0x7A61;
 
-constexpr std::array<LightingEffect, 5> forgeCubeEffects{
+constexpr std::array<LightingEffect, 5> forgeCubeEffects {
     LightingEffect::solid,    LightingEffect::breathing,    LightingEffect::cycling,
     LightingEffect::flashing, LightingEffect::dualFlashing,
 };
@@ -25,7 +25,8 @@ std::optional<ControllerProfile> matchingProfile(std::int64_t vendorID, std::int
     if (vendorID == mindCubeVendorID && productID == mindCubeProductID) {
         return ControllerProfile::mindCube;
     }
-    if (vendorID == forgeCubeVendorID && std::ranges::find(forgeCubeProductIDs, productID) != forgeCubeProductIDs.end()) {
+    if (vendorID == forgeCubeVendorID
+        && std::ranges::find(forgeCubeProductIDs, productID) != forgeCubeProductIDs.end()) {
         return ControllerProfile::forgeCubeLegacy;
     }
     return std::nullopt;
@@ -66,7 +67,7 @@ bool supports(ControllerProfile profile, LightingEffect effect)
 
 SpeedRange speedRange(ControllerProfile profile)
 {
-    return profile == ControllerProfile::mindCube ? SpeedRange{1, 6} : SpeedRange{1, 10};
+    return profile == ControllerProfile::mindCube ? SpeedRange {1, 6} : SpeedRange {1, 10};
 }
 
 bool usesSpeed(ControllerProfile profile, LightingEffect effect)

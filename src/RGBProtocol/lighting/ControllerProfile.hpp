@@ -13,7 +13,7 @@ namespace kavrin {
 // The dock model of a lighting interface; every per-model rule is asked of it.
 enum class ControllerProfile : std::uint8_t { forgeCubeLegacy, mindCube };
 
-inline constexpr std::array<ControllerProfile, 2> allControllerProfiles{
+inline constexpr std::array<ControllerProfile, 2> allControllerProfiles {
     ControllerProfile::forgeCubeLegacy,
     ControllerProfile::mindCube,
 };

@@ -11,7 +11,8 @@ namespace kavrin {
 class LightingController {
 public:
     LightingController(FeatureReportExchange& exchange, ControllerProfile profile)
-        : exchange_(exchange), profile_(profile)
+        : exchange_(exchange)
+        , profile_(profile)
     {
     }
 

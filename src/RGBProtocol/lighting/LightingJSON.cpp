@@ -49,17 +49,20 @@ std::int64_t decodeInteger(const nlohmann::json& object, const char* key)
 
 void to_json(nlohmann::json& json, const LightColor& color)
 {
-    json = nlohmann::json{{"red", color.red}, {"green", color.green}, {"blue", color.blue}};
+    json = nlohmann::json {{"red", color.red}, {"green", color.green}, {"blue", color.blue}};
 }
 
 void from_json(const nlohmann::json& json, LightColor& color)
 {
-    color = LightColor{static_cast<std::uint8_t>(decodeInteger(json, "red", 0, 255)),
-                       static_cast<std::uint8_t>(decodeInteger(json, "green", 0, 255)),
-                       static_cast<std::uint8_t>(decodeInteger(json, "blue", 0, 255))};
+    color = LightColor {static_cast<std::uint8_t>(decodeInteger(json, "red", 0, 255)),
+                        static_cast<std::uint8_t>(decodeInteger(json, "green", 0, 255)),
+                        static_cast<std::uint8_t>(decodeInteger(json, "blue", 0, 255))};
 }
 
-void to_json(nlohmann::json& json, LightingEffect effect) { json = rawValue(effect); }
+void to_json(nlohmann::json& json, LightingEffect effect)
+{
+    json = rawValue(effect);
+}
 
 void from_json(const nlohmann::json& json, LightingEffect& effect)
 {
@@ -73,12 +76,9 @@ void from_json(const nlohmann::json& json, LightingEffect& effect)
 
 void to_json(nlohmann::json& json, const LightingSettings& settings)
 {
-    json = nlohmann::json{
-        {"isOn", settings.isOn},
-        {"effect", settings.effect},
-        {"brightness", settings.brightness},
-        {"speed", settings.speed},
-        {"color", settings.color},
+    json = nlohmann::json {
+        {"isOn", settings.isOn},   {"effect", settings.effect}, {"brightness", settings.brightness},
+        {"speed", settings.speed}, {"color", settings.color},
     };
 }
 
@@ -88,7 +88,7 @@ LightingSettings decodeLightingSettings(const nlohmann::json& json)
     if (!isOn.is_boolean()) {
         throw DecodingError("member \"isOn\" is not a boolean");
     }
-    return LightingSettings{
+    return LightingSettings {
         isOn.get<bool>(),
         decodeMember(json, "effect").get<LightingEffect>(),
         decodeInteger(json, "brightness"),

@@ -30,8 +30,7 @@ LightingSettings decodeLightingSettings(const nlohmann::json& json);
 
 } // namespace kavrin
 
-template <>
-struct nlohmann::adl_serializer<kavrin::LightingSettings> {
+template <> struct nlohmann::adl_serializer<kavrin::LightingSettings> {
     static void to_json(json& json, const kavrin::LightingSettings& settings) { kavrin::to_json(json, settings); }
     static kavrin::LightingSettings from_json(const json& json) { return kavrin::decodeLightingSettings(json); }
 };

@@ -33,7 +33,10 @@ std::uint8_t hexByte(std::string_view pair)
     return static_cast<std::uint8_t>(high * 16 + low);
 }
 
-bool inRange(std::int64_t value, std::int64_t low, std::int64_t high) { return value >= low && value <= high; }
+bool inRange(std::int64_t value, std::int64_t low, std::int64_t high)
+{
+    return value >= low && value <= high;
+}
 
 } // namespace
 
@@ -46,7 +49,7 @@ LightColor LightColor::fromHex(std::string_view text)
     if (text.size() != 6) {
         throw ProtocolError::invalidColor();
     }
-    return LightColor{hexByte(text.substr(0, 2)), hexByte(text.substr(2, 2)), hexByte(text.substr(4, 2))};
+    return LightColor {hexByte(text.substr(0, 2)), hexByte(text.substr(2, 2)), hexByte(text.substr(4, 2))};
 }
 
 std::string LightColor::hex() const
@@ -89,9 +92,15 @@ std::string_view title(LightingEffect effect)
     return "";
 }
 
-bool usesSpeed(LightingEffect effect) { return effect != LightingEffect::solid && effect != LightingEffect::cycling; }
+bool usesSpeed(LightingEffect effect)
+{
+    return effect != LightingEffect::solid && effect != LightingEffect::cycling;
+}
 
-bool usesColor(LightingEffect effect) { return effect != LightingEffect::cycling; }
+bool usesColor(LightingEffect effect)
+{
+    return effect != LightingEffect::cycling;
+}
 
 bool rawBrightness(LightingEffect effect)
 {

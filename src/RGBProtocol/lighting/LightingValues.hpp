@@ -24,14 +24,24 @@ struct LightColor {
 };
 
 // The raw value is the effect byte on the wire, so there is no 6 or 7.
-enum class LightingEffect : std::uint8_t { solid = 1, breathing = 2, cycling = 3, flashing = 4, dualFlashing = 5, wave = 8 };
+enum class LightingEffect : std::uint8_t {
+    solid = 1,
+    breathing = 2,
+    cycling = 3,
+    flashing = 4,
+    dualFlashing = 5,
+    wave = 8
+};
 
-inline constexpr std::array<LightingEffect, 6> allLightingEffects{
+inline constexpr std::array<LightingEffect, 6> allLightingEffects {
     LightingEffect::solid,    LightingEffect::breathing,    LightingEffect::cycling,
     LightingEffect::flashing, LightingEffect::dualFlashing, LightingEffect::wave,
 };
 
-constexpr int rawValue(LightingEffect effect) { return static_cast<int>(effect); }
+constexpr int rawValue(LightingEffect effect)
+{
+    return static_cast<int>(effect);
+}
 std::optional<LightingEffect> lightingEffectFromRaw(std::int64_t raw);
 std::string_view title(LightingEffect effect);
 // Whether speed matters for the effect itself; user-facing code asks usesSpeed(profile, effect).

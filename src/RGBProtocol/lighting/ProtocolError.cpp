@@ -23,6 +23,10 @@ const char* descriptionOf(ProtocolError::Kind kind)
 
 } // namespace
 
-ProtocolError::ProtocolError(Kind kind) : UserFacingError(descriptionOf(kind)), kind_(kind) {}
+ProtocolError::ProtocolError(Kind kind)
+    : UserFacingError(descriptionOf(kind))
+    , kind_(kind)
+{
+}
 
 } // namespace kavrin

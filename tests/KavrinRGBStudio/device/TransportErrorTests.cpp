@@ -25,7 +25,7 @@ TEST(TransportErrorText, IOMessageCarriesStatusAndTheHintForIt)
 
 TEST(RGBDeviceJSON, RoundTripsEveryFieldAndRejectsASignedID)
 {
-    const RGBDevice device{0xFFFFFFFFFFFFFFFFULL, 0x0414, 0x7A61, 0x01130000, "", "USB-HID Device", 8};
+    const RGBDevice device {0xFFFFFFFFFFFFFFFFULL, 0x0414, 0x7A61, 0x01130000, "", "USB-HID Device", 8};
     const nlohmann::json json = device;
     EXPECT_EQ(json.get<RGBDevice>(), device);
     EXPECT_EQ(json["id"].dump(), "18446744073709551615");

@@ -12,12 +12,12 @@
 namespace kavrin {
 namespace {
 
-constexpr LightColor orange{0xFF, 0x64, 0x00};
+constexpr LightColor orange {0xFF, 0x64, 0x00};
 
 LightingSettings settings(bool isOn, LightingEffect effect, std::int64_t brightness, std::int64_t speed,
                           LightColor color = orange)
 {
-    return LightingSettings{isOn, effect, brightness, speed, color};
+    return LightingSettings {isOn, effect, brightness, speed, color};
 }
 
 TEST(LightColorParsing, AcceptsSixDigitsWithOptionalHash)
@@ -30,7 +30,7 @@ TEST(LightColorParsing, AcceptsSixDigitsWithOptionalHash)
         {"#FF6400", orange},
         {"ff6400", orange},
         {"Ff6400", orange},
-        {"#123456", LightColor{0x12, 0x34, 0x56}},
+        {"#123456", LightColor {0x12, 0x34, 0x56}},
         {"", std::nullopt},
         {"#", std::nullopt},
         {"#12345", std::nullopt},
@@ -41,7 +41,7 @@ TEST(LightColorParsing, AcceptsSixDigitsWithOptionalHash)
         {"##FF6400", std::nullopt},
         {"0xFF64", std::nullopt},
         {"FF640\xC3\xA9", std::nullopt}, // five digits and an accented letter: 7 bytes
-        {"FF64\xC3\xA9", std::nullopt},  // six bytes, but not digits
+        {"FF64\xC3\xA9", std::nullopt}, // six bytes, but not digits
     };
     for (const auto& testCase : cases) {
         SCOPED_TRACE(testCase.text);
@@ -61,10 +61,10 @@ TEST(LightColorParsing, AcceptsSixDigitsWithOptionalHash)
 
 TEST(LightColorText, IsUpperCaseZeroPaddedAndRoundTrips)
 {
-    EXPECT_EQ((LightColor{10, 11, 12}).hex(), "0A0B0C");
-    EXPECT_EQ(LightColor::fromHex("0A0B0C"), (LightColor{10, 11, 12}));
+    EXPECT_EQ((LightColor {10, 11, 12}).hex(), "0A0B0C");
+    EXPECT_EQ(LightColor::fromHex("0A0B0C"), (LightColor {10, 11, 12}));
     EXPECT_EQ(orange.hex(), "FF6400");
-    EXPECT_EQ(LightColor{}.hex(), "000000");
+    EXPECT_EQ(LightColor {}.hex(), "000000");
 }
 
 TEST(LightingEffectRaw, OnlyWireValuesNameEffects)
@@ -115,8 +115,10 @@ TEST(EffectiveBrightness, RoundsHalfUpToTensUnlessTheEffectTakesItRaw)
         {LightingEffect::dualFlashing, 57, 57},
         {LightingEffect::solid, -14, 0},
         {LightingEffect::solid, -15, -10},
-        {LightingEffect::solid, std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::max() / 10 * 10},
-        {LightingEffect::solid, std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::min() / 10 * 10},
+        {LightingEffect::solid, std::numeric_limits<std::int64_t>::max(),
+         std::numeric_limits<std::int64_t>::max() / 10 * 10},
+        {LightingEffect::solid, std::numeric_limits<std::int64_t>::min(),
+         std::numeric_limits<std::int64_t>::min() / 10 * 10},
     };
     for (const auto& testCase : cases) {
         EXPECT_EQ(settings(true, testCase.effect, testCase.brightness, 5).effectiveBrightness(), testCase.expected)
@@ -146,8 +148,8 @@ TEST(ReadbackMatching, ComparesEverythingButBrightnessOfADarkLamp)
     EXPECT_FALSE(darkSent.matchesReadback(settings(true, LightingEffect::solid, 30, 5), ControllerProfile::mindCube));
     EXPECT_FALSE(darkSent.matchesReadback(settings(false, LightingEffect::solid, 100, 4), ControllerProfile::mindCube));
 
-    const auto cycling = settings(true, LightingEffect::cycling, 100, 5, LightColor{0, 0, 0});
-    EXPECT_FALSE(cycling.matchesReadback(settings(true, LightingEffect::cycling, 100, 5, LightColor{0xFF, 0, 0}),
+    const auto cycling = settings(true, LightingEffect::cycling, 100, 5, LightColor {0, 0, 0});
+    EXPECT_FALSE(cycling.matchesReadback(settings(true, LightingEffect::cycling, 100, 5, LightColor {0xFF, 0, 0}),
                                          ControllerProfile::forgeCubeLegacy));
 }
 
@@ -155,7 +157,8 @@ TEST(LightingSettingsJSON, EncodesTheEditingDefaultAndDecodesItBack)
 {
     const auto value = settings(true, LightingEffect::solid, 100, 5);
     const nlohmann::json json = value;
-    EXPECT_EQ(json.dump(), R"({"brightness":100,"color":{"blue":0,"green":100,"red":255},"effect":1,"isOn":true,"speed":5})");
+    EXPECT_EQ(json.dump(),
+              R"({"brightness":100,"color":{"blue":0,"green":100,"red":255},"effect":1,"isOn":true,"speed":5})");
     EXPECT_EQ(json.get<LightingSettings>(), value);
 }
 
