@@ -1,6 +1,5 @@
 #include "RGBProtocol/workspace/OperationToken.hpp"
 
-#include <array>
 #include <random>
 
 namespace kavrin {
@@ -18,14 +17,6 @@ std::mt19937_64& generator()
     return engine;
 }
 
-void appendHex(std::string& text, std::uint64_t word)
-{
-    static constexpr char digits[] = "0123456789ABCDEF";
-    for (int shift = 60; shift >= 0; shift -= 4) {
-        text += digits[(word >> shift) & 0xF];
-    }
-}
-
 } // namespace
 
 OperationToken OperationToken::random()
@@ -33,14 +24,6 @@ OperationToken OperationToken::random()
     auto& engine = generator();
     const std::uint64_t high = engine();
     return OperationToken(high, engine());
-}
-
-std::string OperationToken::hex() const
-{
-    std::string text;
-    appendHex(text, high_);
-    appendHex(text, low_);
-    return text;
 }
 
 } // namespace kavrin

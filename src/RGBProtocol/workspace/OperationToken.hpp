@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 namespace kavrin {
 
@@ -10,9 +9,6 @@ namespace kavrin {
 class OperationToken {
 public:
     static OperationToken random();
-
-    // Thirty-two upper-case hexadecimal digits, high word first.
-    std::string hex() const;
 
     friend bool operator==(const OperationToken&, const OperationToken&) = default;
 

@@ -17,14 +17,6 @@ void setBrightness(DockSession& session)
     session.settings.brightness = 70;
 }
 
-TEST(OperationTokenValue, IsRandomAndWrittenAsThirtyTwoHexDigits)
-{
-    const OperationToken token = OperationToken::random();
-    EXPECT_NE(token, OperationToken::random());
-    EXPECT_EQ(token.hex().size(), 32U);
-    EXPECT_EQ(token.hex().find_first_not_of("0123456789ABCDEF"), std::string::npos);
-}
-
 // Nothing ties token drawing to one thread, so the generator must not be shared unguarded.
 TEST(OperationTokenConcurrency, DrawsFromSeveralThreadsWithoutRaceOrRepeat)
 {
