@@ -25,5 +25,5 @@ ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 configure build-tsan -DCMAKE_BUILD_TYPE=Debug -DKAVRIN_SANITIZE=thread -DKAVRIN_BENCHMARKS=OFF
-cmake --build build-tsan -j "$jobs" --target kavrin_studio_tests
+cmake --build build-tsan -j "$jobs"
 ctest --test-dir build-tsan --output-on-failure -j "$jobs" -R 'Concurren'
