@@ -1,0 +1,68 @@
+#pragma once
+
+#include "KavrinRGBStudio/device/DockLightingIO.hpp"
+#include "KavrinRGBStudio/groups/DockGroupOperations.hpp"
+#include "KavrinRGBStudio/groups/DockOutcome.hpp"
+#include "RGBProtocol/animation/AnimationModel.hpp"
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+namespace kavrin {
+
+// Drives several docks with one software animation from one clock, so they stay in phase, and
+// writes their previous hardware settings back when stopped.
+//
+// The device queue constructs the run and calls render() and stop(); the interface thread calls
+// update() and cancel(). The lock guards only the animation settings and the cancelled flag and is
+// never held during device traffic, so a slow write cannot block the interface thread.
+class LiveLightingRun {
+public:
+    // Seconds, monotonic.
+    using Clock = std::function<double()>;
+
+    // Monotonic seconds since an arbitrary start (CLOCK_MONOTONIC on Linux).
+    static double uptime();
+
+    // Snapshots every target and switches it to a steady colour at full brightness. Throws
+    // ProtocolError::invalidSettings or capture's refusal with nothing written, or GroupLightingError
+    // after rolling back the docks already touched.
+    LiveLightingRun(std::shared_ptr<DockLightingIO> io, std::vector<RGBDevice> targets,
+                    const AnimationSettings& settings, const Clock& clock = uptime);
+
+    LiveLightingRun(const LiveLightingRun&) = delete;
+    LiveLightingRun& operator=(const LiveLightingRun&) = delete;
+
+    // Time zero of the animation: the clock reading once the docks were ready.
+    double startedAt() const { return startedAt_; }
+
+    // Sends one colour to every target; absent (nothing written) once cancelled. `now` is on the
+    // clock's time base. The colour write's error passes through and the run keeps running.
+    std::optional<LightColor> render(double now);
+    // Takes effect from the next frame without restarting the clock. Throws
+    // ProtocolError::invalidSettings and keeps the current animation.
+    void update(const AnimationSettings& settings);
+    // Stops further frames at once; writes nothing.
+    void cancel();
+    // Cancels and restores the snapshot once; later calls return the same outcomes and write nothing.
+    // Destroying the run restores nothing, so owners call this first.
+    std::vector<DockOutcome> stop();
+
+private:
+    void prepareDocks();
+    std::optional<AnimationSettings> frameSettings();
+
+    std::vector<RGBDevice> targets_;
+    std::shared_ptr<DockLightingIO> io_;
+    std::mutex lock_;
+    AnimationSettings settings_;
+    bool cancelled_ = false;
+    DockSnapshot before_;
+    double startedAt_ = 0;
+    std::optional<std::vector<DockOutcome>> restored_;
+};
+
+} // namespace kavrin
