@@ -1,10 +1,13 @@
-#include <iostream>
+#include "KavrinRGBStudio/device/HIDTransport.hpp"
+#include "KavrinRGBStudio/launcher/Launcher.hpp"
 
-int main()
+#include <iostream>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv)
 {
-    std::cout << "KAVRIN RGB Studio\n"
-                 "--list 列出兼容设备（不发送灯光命令）\n"
-                 "--read [--device REGISTRY_ID] 读取灯光设置\n"
-                 "--demo 打开演示界面（不访问 USB）\n";
-    return 0;
+    const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+    return kavrin::Launcher::main(
+        arguments, [] { return std::make_shared<kavrin::HIDTransport>(); }, std::cout, std::cerr);
 }

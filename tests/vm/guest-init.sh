@@ -5,6 +5,12 @@
 /bin/busybox --install -s /bin
 export PATH=/bin
 
+# Milestones on the console, shown by the runner when a guest fails or is slow.
+mark() {
+    read -r up _ </proc/uptime
+    echo "guest-init: $* at $up s" >/dev/console
+}
+
 give_up() {
     echo "guest-init: $*" >/dev/console
     sync
@@ -14,9 +20,11 @@ give_up() {
 mkdir -p /proc /sys /dev /newroot /job /oldtmp
 mount -t devtmpfs dev /dev
 mount -t proc proc /proc
+mark "init started"
 for module in $(cat /modules/order); do
     insmod "/modules/$module" || give_up "cannot load $module"
 done
+mark "modules loaded"
 
 nine_p="trans=virtio,version=9p2000.L,msize=262144"
 mount -t 9p -o "ro,cache=loose,$nine_p" hostroot /newroot || give_up "cannot mount the host root"
@@ -35,13 +43,17 @@ while read -r keep; do
     esac
 done </job/keep
 mount -t devtmpfs dev /newroot/dev
+# What udev would have added: process substitution and friends need /dev/fd.
+ln -sf /proc/self/fd /newroot/dev/fd
 mount -t proc proc /newroot/proc
 mount -t sysfs sys /newroot/sys
 mkdir /newroot/tmp/vm-job
 mount --bind /job /newroot/tmp/vm-job
 
+mark "job started"
 chroot /newroot /bin/sh /tmp/vm-job/job.sh </dev/null >/job/stdout 2>/job/stderr
 echo $? >/job/status
+mark "job finished"
+# Emulated docks may still be running; qemu ends them with the machine.
 sync
-umount /newroot/tmp/vm-job /job
 reboot -f

@@ -1,0 +1,224 @@
+#include "KavrinRGBStudio/device/HIDTransport.hpp"
+
+#include "KavrinRGBStudio/device/LinuxHIDSystem.hpp"
+#include "KavrinRGBStudio/device/TransportError.hpp"
+#include "RGBProtocol/lighting/ControllerProfile.hpp"
+#include "RGBProtocol/lighting/HIDReportLayout.hpp"
+#include "RGBProtocol/lighting/LightingController.hpp"
+#include "RGBProtocol/lighting/LightingProtocol.hpp"
+#include "RGBProtocol/lighting/ProtocolError.hpp"
+
+#include <algorithm>
+#include <array>
+#include <thread>
+#include <tuple>
+
+namespace kavrin {
+
+namespace {
+
+// Every controller report needs this long before the dock takes the next one.
+constexpr std::chrono::milliseconds controllerSettle {100};
+constexpr std::chrono::milliseconds colorSettle {10};
+
+// The vendors whose lighting interfaces are enumerated at all; the product decides the model later.
+constexpr std::array<std::int64_t, 2> lightingVendors {LightingProtocol::vendorID, 0x0414};
+constexpr const char* defaultProductName = "USB-HID Device";
+
+bool matchesEnumeration(const HIDInterface& interface)
+{
+    return std::ranges::find(lightingVendors, interface.vendorID) != lightingVendors.end()
+        && std::ranges::find(interface.usagePages, LightingProtocol::usagePage) != interface.usagePages.end();
+}
+
+std::optional<HIDReportLayout> layoutOf(const HIDInterface& interface)
+{
+    try {
+        return HIDReportLayout(interface.reportDescriptor);
+    } catch (const ProtocolError&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<RGBDevice> describe(const HIDInterface& interface)
+{
+    if (!matchingProfile(interface.vendorID, interface.productID)
+        || interface.primaryUsagePage() != LightingProtocol::usagePage) {
+        return std::nullopt;
+    }
+    const std::optional<HIDReportLayout> layout = layoutOf(interface);
+    if (!layout || !layout->supportsForgeCube() || !interface.registryID) {
+        return std::nullopt;
+    }
+    return RGBDevice {
+        *interface.registryID,
+        interface.vendorID,
+        interface.productID,
+        interface.locationID,
+        interface.manufacturer.value_or(""),
+        interface.product.value_or(defaultProductName),
+        layout->featureLengths().at(0),
+    };
+}
+
+const HIDInterface* find(const std::vector<HIDInterface>& interfaces, const RGBDevice& device)
+{
+    const auto found = std::ranges::find_if(
+        interfaces, [&device](const HIDInterface& interface) { return describe(interface) == device; });
+    return found == interfaces.end() ? nullptr : &*found;
+}
+
+ControllerProfile profileOf(const RGBDevice& device)
+{
+    const std::optional<ControllerProfile> profile = matchingProfile(device.vendorID, device.productID);
+    if (!profile) {
+        throw TransportError::unsupported();
+    }
+    return *profile;
+}
+
+void check(std::uint32_t status, const char* operation)
+{
+    if (status != 0) {
+        throw TransportError::io(operation, status);
+    }
+}
+
+} // namespace
+
+// The controller's channel to one open interface.
+class HIDTransport::Exchange : public FeatureReportExchange {
+public:
+    Exchange(HIDTransport& transport, HIDConnection& connection)
+        : transport_(transport)
+        , connection_(connection)
+    {
+    }
+
+    void send(std::span<const std::uint8_t> bytes) override { transport_.send(connection_, bytes, controllerSettle); }
+    std::vector<std::uint8_t> receive() override { return transport_.receive(connection_); }
+
+private:
+    HIDTransport& transport_;
+    HIDConnection& connection_;
+};
+
+HIDTransport::HIDTransport()
+    : HIDTransport(std::make_shared<LinuxHIDSystem>(),
+                   [](std::chrono::milliseconds pause) { std::this_thread::sleep_for(pause); })
+{
+}
+
+HIDTransport::HIDTransport(std::shared_ptr<HIDSystem> system, ThreadSleep sleep)
+    : system_(std::move(system))
+    , sleep_(std::move(sleep))
+{
+}
+
+std::vector<RGBDevice> HIDTransport::list()
+{
+    std::vector<RGBDevice> devices;
+    for (const HIDInterface& interface : matchingInterfaces()) {
+        if (std::optional<RGBDevice> device = describe(interface)) {
+            devices.push_back(std::move(*device));
+        }
+    }
+    std::ranges::sort(devices, [](const RGBDevice& left, const RGBDevice& right) {
+        return std::tie(left.locationID, left.id) < std::tie(right.locationID, right.id);
+    });
+    return devices;
+}
+
+LightingSettings HIDTransport::read(const RGBDevice& device)
+{
+    return withController(device, [](LightingController& controller) { return controller.read(); });
+}
+
+LightingSettings HIDTransport::apply(const LightingSettings& settings, const RGBDevice& device, bool persist)
+{
+    validate(profileOf(device), settings);
+    return withController(
+        device, [&settings, persist](LightingController& controller) { return controller.apply(settings, persist); });
+}
+
+void HIDTransport::writeColors(const DockColors& colors)
+{
+    struct Target {
+        RGBDevice device;
+        LightColor color;
+        ControllerProfile profile;
+        const HIDInterface* interface = nullptr;
+    };
+    std::vector<Target> targets;
+    for (const auto& [device, color] : colors) {
+        targets.push_back({device, color, profileOf(device)});
+    }
+    std::ranges::sort(targets, {}, [](const Target& target) { return target.device.id; });
+    const auto sameID = [](const Target& left, const Target& right) { return left.device.id == right.device.id; };
+    if (targets.empty() || std::ranges::adjacent_find(targets, sameID) != targets.end()) {
+        throw TransportError::unsupported();
+    }
+
+    const std::vector<HIDInterface> interfaces = matchingInterfaces();
+    for (Target& target : targets) {
+        target.interface = find(interfaces, target.device);
+        if (!target.interface) {
+            throw TransportError::disconnected();
+        }
+    }
+    for (const Target& target : targets) {
+        const std::unique_ptr<HIDConnection> connection = open(*target.interface, "连接实时灯光设备");
+        send(*connection, LightingProtocol::colorCommand(target.color, target.profile), colorSettle);
+    }
+}
+
+std::vector<HIDInterface> HIDTransport::matchingInterfaces()
+{
+    HIDResult<std::vector<HIDInterface>> enumeration = system_->interfaces();
+    check(enumeration.status, "打开灯光接口");
+    std::erase_if(enumeration.value, [](const HIDInterface& interface) { return !matchesEnumeration(interface); });
+    return std::move(enumeration.value);
+}
+
+LightingSettings HIDTransport::withController(const RGBDevice& device, const ControllerOperation& operation)
+{
+    const ControllerProfile profile = profileOf(device);
+    const std::vector<HIDInterface> interfaces = matchingInterfaces();
+    const HIDInterface* interface = find(interfaces, device);
+    if (!interface) {
+        throw TransportError::disconnected();
+    }
+    const std::unique_ptr<HIDConnection> connection = open(*interface, "连接所选设备");
+    Exchange exchange(*this, *connection);
+    LightingController controller(exchange, profile);
+    return operation(controller);
+}
+
+std::unique_ptr<HIDConnection> HIDTransport::open(const HIDInterface& interface, const char* operation)
+{
+    HIDResult<std::unique_ptr<HIDConnection>> opened = system_->open(interface);
+    check(opened.status, operation);
+    return std::move(opened.value);
+}
+
+void HIDTransport::send(HIDConnection& connection, std::span<const std::uint8_t> bytes,
+                        std::chrono::milliseconds settle)
+{
+    if (bytes.size() != 8) {
+        throw ProtocolError::invalidSettings();
+    }
+    check(connection.setFeatureReport(bytes.first<8>()), "发送灯光命令");
+    sleep_(settle);
+}
+
+std::vector<std::uint8_t> HIDTransport::receive(HIDConnection& connection)
+{
+    HIDResult<std::vector<std::uint8_t>> answer = connection.getFeatureReport();
+    check(answer.status, "读取灯光数据");
+    if (answer.value.size() != 8) {
+        throw ProtocolError::invalidResponse();
+    }
+    return std::move(answer.value);
+}
+
+} // namespace kavrin

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "KavrinRGBStudio/device/DockLightingIO.hpp"
+
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <span>
+#include <string>
+
+namespace kavrin {
+
+using TransportFactory = std::function<std::shared_ptr<DockLightingIO>()>;
+
+namespace Launcher {
+
+// The process entry: runs "--list", "--read [--device REGISTRY_ID]" or "--help" and returns the
+// exit status. JSON goes to `out`, a failure's one-line message to `err`. The transport is made
+// only for a command that needs docks. `arguments` excludes the program path.
+int main(std::span<const std::string> arguments, const TransportFactory& makeTransport, std::ostream& out,
+         std::ostream& err);
+
+} // namespace Launcher
+
+} // namespace kavrin

@@ -1,0 +1,69 @@
+# The hidraw transport against emulated docks, for what the command line cannot reach: apply
+# with read-back and save, and colour streaming to several docks.
+. "$KAVRIN_VM_SCENARIOS/lib.sh"
+check_tool() { "$TRANSPORT_CHECK" "$@"; }
+probe() { "$HIDRAW_PROBE" "$@"; }
+
+breathing45='{"isOn":true,"effect":2,"brightness":45,"speed":3,"color":{"red":255,"green":100,"blue":0}}'
+
+dock --model forge --log /tmp/forge.log
+forge=$(describe "$id" 0x1044 0x7A3E) forge_node=$node
+dock --model mind --log /tmp/mind.log
+mind=$(describe "$id" 0x0414 0x7A61)
+dock --model forge --product 0x7A27 --ignore-commands --log /tmp/ignoring.log
+ignoring=$(describe "$id" 0x1044 0x7A27)
+dock --model mind --fail-set-from 2 --log /tmp/failing.log
+failing=$(describe "$id" 0x0414 0x7A61)
+
+check "apply on the older model: colour, mode, read-back, then save; brightness comes back in tens" \
+    same "$(outcome check_tool apply "$forge" "$breathing45" persist)" \
+    '{"brightness":50,"color":{"blue":0,"green":100,"red":255},"effect":2,"isOn":true,"speed":3}||0'
+check "the older dock got exactly those five reports" same "$(sent /tmp/forge.log)" \
+    $'01C8FF6400080100\n01C9020507010800\n00CB000000000000\n00CA080000000000\n01B6000000000000'
+
+check "apply on the newer model without save keeps the percentage" \
+    same "$(outcome check_tool apply "$mind" "$breathing45" keep)" \
+    '{"brightness":45,"color":{"blue":0,"green":100,"red":255},"effect":2,"isOn":true,"speed":3}||0'
+check "the newer dock got mode, colour and the two requests, no save" same "$(sent /tmp/mind.log)" \
+    $'C9022D0200000000\nCDFF640000000000\n00CB000000000000\n00CA000000000000'
+
+check "a dock that does not carry out the commands fails the read-back" \
+    same "$(outcome check_tool apply "$ignoring" "$breathing45" persist)" \
+    '|指令已发送，但回读与预期不一致；未标记为应用成功，也未保存。|1'
+check "and is not asked to save" same "$(sent /tmp/ignoring.log)" \
+    $'01C8FF6400080100\n01C9020507010800\n00CB000000000000\n00CA080000000000'
+
+check "a command the dock fails ends the apply with the kernel's EIO" \
+    same "$(outcome check_tool apply "$failing" "$breathing45" persist)" \
+    '|发送灯光命令失败（0xE00002BC）。请检查设备连接；若打开了其他调灯软件，请先退出。|1'
+check "nothing follows the failed command" same "$(sent /tmp/failing.log)" $'C9022D0200000000\nCDFF640000000000'
+
+check "wave on the older model is refused before anything is sent" \
+    same "$(outcome check_tool apply "$forge" '{"isOn":true,"effect":8,"brightness":50,"speed":3,"color":{"red":1,"green":2,"blue":3}}' keep)" \
+    '|灯光参数超出支持范围。|1'
+check "so the older dock's log did not grow" same "$(sent /tmp/forge.log | wc -l)" 5
+
+: >/tmp/forge.log
+: >/tmp/mind.log
+check "colours for two docks of both models" same "$(outcome check_tool write-colors "$forge" 102030 "$mind" 405060)" '||0'
+check "one colour report each, nothing else" \
+    same "$(sent /tmp/forge.log) / $(sent /tmp/mind.log)" "01C8102030080100 / CD40506000000000"
+check "the colour took effect" same "$(probe "/dev/$forge_node" set 00CA080000000000 get)" \
+    $'set 9\nget 9 0000CA102030000000'
+
+dock --model mind --vanish-after 0 --log /tmp/gone.log
+gone=$(describe "$id" 0x0414 0x7A61) gone_node=$node
+probe "/dev/$gone_node" set 00 wait-gone >/dev/null
+: >/tmp/forge.log
+check "colours for a set with an unplugged dock are refused" \
+    same "$(outcome check_tool write-colors "$forge" 0A0B0C "$gone" 0D0E0F)" '|所选设备已断开或身份发生变化，请重新选择。|1'
+check "before anything reached the dock still there" same "$(sent /tmp/forge.log)" ""
+
+# The kernel hands the departed dock's node to the next device that comes.
+dock --model mind --log /tmp/successor.log
+check "a new dock took the departed dock's node" same "$node" "$gone_node"
+check "the departed dock's description does not reach the newcomer" \
+    same "$(outcome check_tool apply "$gone" "$breathing45" keep)" '|所选设备已断开或身份发生变化，请重新选择。|1'
+check "which got nothing" same "$(sent /tmp/successor.log)" ""
+
+finish
