@@ -1,174 +1,136 @@
+#include "ExpectProtocolError.hpp"
+
 #include "RGBProtocol/lighting/LightingController.hpp"
 #include "RGBProtocol/lighting/LightingProtocol.hpp"
-#include "RGBProtocol/lighting/ProtocolError.hpp"
 
-#include <gtest/gtest.h>
-
+#include <cstdio>
 #include <deque>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace kavrin {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using Log = std::vector<std::string>;
 
-class ChannelFailure : public UserFacingError {
-public:
+struct ChannelFailure : UserFacingError {
     ChannelFailure()
         : UserFacingError("channel failed")
     {
     }
 };
 
-// Records every transfer and answers receives from a script; fails the Nth transfer on cue.
+// Records every transfer as text and answers from a script; fails the Nth transfer on cue.
 class ScriptedExchange : public FeatureReportExchange {
 public:
-    explicit ScriptedExchange(std::deque<Bytes> answers)
+    explicit ScriptedExchange(std::deque<Bytes> answers, std::optional<int> failing = {})
         : answers_(std::move(answers))
+        , failing_(failing)
     {
     }
 
     void send(std::span<const std::uint8_t> bytes) override
     {
-        countTransfer();
-        log.push_back("send " + text(Bytes(bytes.begin(), bytes.end())));
+        transfer("send");
+        for (const std::uint8_t byte : bytes) {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, " %02X", byte);
+            log.back() += hex;
+        }
     }
 
     Bytes receive() override
     {
-        countTransfer();
-        log.push_back("receive");
+        transfer("receive");
         Bytes answer = answers_.front();
         answers_.pop_front();
         return answer;
     }
 
-    std::optional<int> failingTransfer;
-    std::vector<std::string> log;
-
-    static std::string text(const Bytes& bytes)
-    {
-        std::string result;
-        for (const std::uint8_t byte : bytes) {
-            static constexpr char digits[] = "0123456789ABCDEF";
-            result += result.empty() ? "" : " ";
-            result += digits[byte >> 4];
-            result += digits[byte & 0xF];
-        }
-        return result;
-    }
+    Log log;
 
 private:
-    void countTransfer()
+    void transfer(const char* what)
     {
-        if (failingTransfer && transfers_++ == *failingTransfer) {
+        if (failing_ && transfers_++ == *failing_) {
             throw ChannelFailure();
         }
+        log.emplace_back(what);
     }
 
     std::deque<Bytes> answers_;
+    std::optional<int> failing_;
     int transfers_ = 0;
 };
 
 const Bytes legacyMode {0x00, 0xCB, 0x02, 0x05, 0x07, 0, 0, 0}; // breathing, level 5, speed 3
 const Bytes orangeAnswer {0x00, 0xCA, 0xFF, 0x64, 0x00, 0, 0, 0};
 const LightingSettings requested {true, LightingEffect::breathing, 45, 3, {0xFF, 0x64, 0x00}};
+const Log legacyRead {"send 00 CB 00 00 00 00 00 00", "receive", "send 00 CA 08 00 00 00 00 00", "receive"};
+const Log legacyApplyAndSave {"send 01 C8 FF 64 00 08 01 00", "send 01 C9 02 05 07 01 08 00",
+                              "send 00 CB 00 00 00 00 00 00", "receive",
+                              "send 00 CA 08 00 00 00 00 00", "receive",
+                              "send 01 B6 00 00 00 00 00 00"};
 
-const std::vector<std::string> legacyApply {
-    "send 01 C8 FF 64 00 08 01 00", "send 01 C9 02 05 07 01 08 00",
-    "send 00 CB 00 00 00 00 00 00", "receive",
-    "send 00 CA 08 00 00 00 00 00", "receive",
-};
-
-TEST(LightingControllerRead, SendsTheTwoRequestsEachFollowedByAReceive)
+TEST(LightingController, ReadSendsBothRequestsEachFollowedByAReceive)
 {
     ScriptedExchange exchange({legacyMode, orangeAnswer});
-    const auto settings = LightingController(exchange, ControllerProfile::forgeCubeLegacy).read();
-    EXPECT_EQ(exchange.log,
-              (std::vector<std::string> {"send 00 CB 00 00 00 00 00 00", "receive", "send 00 CA 08 00 00 00 00 00",
-                                         "receive"}));
-    EXPECT_EQ(settings, (LightingSettings {true, LightingEffect::breathing, 50, 3, {0xFF, 0x64, 0x00}}));
+    EXPECT_EQ(LightingController(exchange, ControllerProfile::forgeCubeLegacy).read(),
+              (LightingSettings {true, LightingEffect::breathing, 50, 3, {0xFF, 0x64, 0x00}}));
+    EXPECT_EQ(exchange.log, legacyRead);
 }
 
-TEST(LightingControllerApply, ReturnsTheReadbackAndSavesOnlyWhenAsked)
+TEST(LightingController, ApplyReturnsTheReadbackAndSavesOnlyWhenAsked)
 {
     for (const bool persist : {false, true}) {
         ScriptedExchange exchange({legacyMode, orangeAnswer});
-        const auto readback
-            = LightingController(exchange, ControllerProfile::forgeCubeLegacy).apply(requested, persist);
-        auto expected = legacyApply;
-        if (persist) {
-            expected.push_back("send 01 B6 00 00 00 00 00 00");
-        }
-        EXPECT_EQ(exchange.log, expected);
-        EXPECT_EQ(readback.brightness, 50);
+        EXPECT_EQ(LightingController(exchange, ControllerProfile::forgeCubeLegacy).apply(requested, persist).brightness,
+                  50);
+        EXPECT_EQ(exchange.log, Log(legacyApplyAndSave.begin(), legacyApplyAndSave.end() - (persist ? 0 : 1)));
     }
-}
-
-TEST(LightingControllerApply, NewerModelSendsModeThenColourAndItsOwnSave)
-{
     ScriptedExchange exchange({{0x00, 0xCB, 0x02, 45, 0x06, 0, 0, 0}, orangeAnswer});
     LightingController(exchange, ControllerProfile::mindCube).apply(requested, true);
     EXPECT_EQ(exchange.log,
-              (std::vector<std::string> {"send C9 02 2D 02 00 00 00 00", "send CD FF 64 00 00 00 00 00",
-                                         "send 00 CB 00 00 00 00 00 00", "receive", "send 00 CA 00 00 00 00 00 00",
-                                         "receive", "send B6 00 00 00 00 00 00 00"}));
+              (Log {"send C9 02 2D 02 00 00 00 00", "send CD FF 64 00 00 00 00 00", "send 00 CB 00 00 00 00 00 00",
+                    "receive", "send 00 CA 00 00 00 00 00 00", "receive", "send B6 00 00 00 00 00 00 00"}));
 }
 
-TEST(LightingControllerApply, AnUnconfirmedReadbackIsNeverSaved)
+TEST(LightingController, AnUnconfirmedApplyIsNeverSaved)
 {
-    const Bytes oneOff[] = {
-        {0x00, 0xCA, 0xFE, 0x64, 0x00, 0, 0, 0},
-        {0x00, 0xCA, 0xFF, 0x65, 0x00, 0, 0, 0},
-        {0x00, 0xCA, 0xFF, 0x64, 0x01, 0, 0, 0},
-    };
-    for (const Bytes& color : oneOff) {
+    for (const Bytes& color :
+         {Bytes {0x00, 0xCA, 0xFE, 0x64, 0x00, 0, 0, 0}, Bytes {0x00, 0xCA, 0xFF, 0x64, 0x01, 0, 0, 0}}) {
         ScriptedExchange exchange({legacyMode, color});
-        try {
+        expectProtocolError(ProtocolError::Kind::readbackMismatch, [&] {
             LightingController(exchange, ControllerProfile::forgeCubeLegacy).apply(requested, true);
-            ADD_FAILURE() << "applied";
-        } catch (const ProtocolError& error) {
-            EXPECT_EQ(error.kind(), ProtocolError::Kind::readbackMismatch);
-        }
-        EXPECT_EQ(exchange.log, legacyApply);
+        });
+        EXPECT_EQ(exchange.log, Log(legacyApplyAndSave.begin(), legacyApplyAndSave.end() - 1));
     }
+    EXPECT_EQ(ProtocolError::readbackMismatch().errorDescription(),
+              "指令已发送，但回读与预期不一致；未标记为应用成功，也未保存。");
 }
 
-TEST(LightingControllerApply, TheFirstFailedTransferEndsTheOperation)
+TEST(LightingController, TheFirstFailedTransferEndsTheOperation)
 {
-    // Transfers: 0 colour, 1 mode, 2 request, 3 receive, 4 request, 5 receive, 6 save.
-    for (int failing = 0; failing <= 6; ++failing) {
-        SCOPED_TRACE(failing);
-        ScriptedExchange exchange({legacyMode, orangeAnswer});
-        exchange.failingTransfer = failing;
+    for (int failing = 0; failing < static_cast<int>(legacyApplyAndSave.size()); ++failing) {
+        ScriptedExchange exchange({legacyMode, orangeAnswer}, failing);
         EXPECT_THROW(LightingController(exchange, ControllerProfile::forgeCubeLegacy).apply(requested, true),
                      ChannelFailure);
-        auto expected = legacyApply;
-        expected.push_back("send 01 B6 00 00 00 00 00 00");
-        expected.resize(static_cast<std::size_t>(failing));
-        EXPECT_EQ(exchange.log, expected);
+        EXPECT_EQ(exchange.log, Log(legacyApplyAndSave.begin(), legacyApplyAndSave.begin() + failing)) << failing;
     }
 }
 
-TEST(LightingControllerApply, InvalidSettingsSendNothing)
-{
-    ScriptedExchange exchange({});
-    LightingSettings wave = requested;
-    wave.effect = LightingEffect::wave;
-    EXPECT_THROW(LightingController(exchange, ControllerProfile::forgeCubeLegacy).apply(wave, false), ProtocolError);
-    EXPECT_TRUE(exchange.log.empty());
-}
-
-TEST(LightingControllerRead, AShortAnswerIsAnInvalidResponse)
+TEST(LightingController, InvalidSettingsOrAShortAnswerFailWithoutMoreTraffic)
 {
     ScriptedExchange exchange({Bytes(legacyMode.begin(), legacyMode.end() - 1), orangeAnswer});
-    try {
-        LightingController(exchange, ControllerProfile::forgeCubeLegacy).read();
-        ADD_FAILURE() << "decoded";
-    } catch (const ProtocolError& error) {
-        EXPECT_EQ(error.kind(), ProtocolError::Kind::invalidResponse);
-    }
+    LightingSettings wave = requested;
+    wave.effect = LightingEffect::wave;
+    LightingController controller(exchange, ControllerProfile::forgeCubeLegacy);
+    expectProtocolError(ProtocolError::Kind::invalidSettings, [&] { controller.apply(wave, false); });
+    EXPECT_TRUE(exchange.log.empty());
+    expectProtocolError(ProtocolError::Kind::invalidResponse, [&] { controller.read(); });
+    EXPECT_EQ(exchange.log, legacyRead);
 }
 
 } // namespace

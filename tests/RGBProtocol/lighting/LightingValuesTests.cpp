@@ -1,9 +1,7 @@
+#include "ExpectProtocolError.hpp"
+
 #include "RGBProtocol/lighting/ControllerProfile.hpp"
 #include "RGBProtocol/lighting/LightingJSON.hpp"
-#include "RGBProtocol/lighting/LightingValues.hpp"
-#include "RGBProtocol/lighting/ProtocolError.hpp"
-
-#include <gtest/gtest.h>
 
 #include <limits>
 #include <optional>
@@ -13,176 +11,140 @@ namespace kavrin {
 namespace {
 
 constexpr LightColor orange {0xFF, 0x64, 0x00};
+constexpr auto int64Max = std::numeric_limits<std::int64_t>::max();
 
-LightingSettings settings(bool isOn, LightingEffect effect, std::int64_t brightness, std::int64_t speed,
-                          LightColor color = orange)
-{
-    return LightingSettings {isOn, effect, brightness, speed, color};
-}
-
-TEST(LightColorParsing, AcceptsSixDigitsWithOptionalHash)
+TEST(LightColorText, ParsesSixDigitsWithOneOptionalHashAndPrintsUpperCase)
 {
     const struct {
         std::string text;
         std::optional<LightColor> expected;
     } cases[] = {
         {"FF6400", orange},
-        {"#FF6400", orange},
-        {"ff6400", orange},
+        {"#ff6400", orange},
         {"Ff6400", orange},
         {"#123456", LightColor {0x12, 0x34, 0x56}},
-        {"", std::nullopt},
-        {"#", std::nullopt},
-        {"#12345", std::nullopt},
-        {"FF640", std::nullopt},
-        {"FF64000", std::nullopt},
-        {" FF6400", std::nullopt},
-        {"+F6400", std::nullopt},
-        {"##FF6400", std::nullopt},
-        {"0xFF64", std::nullopt},
-        {"FF640\xC3\xA9", std::nullopt}, // five digits and an accented letter: 7 bytes
-        {"FF64\xC3\xA9", std::nullopt}, // six bytes, but not digits
+        {"0A0B0C", LightColor {10, 11, 12}},
+        {"", {}},
+        {"#", {}},
+        {"#12345", {}},
+        {"FF64000", {}},
+        {" FF640", {}},
+        {"+F6400", {}},
+        {"##FF6400", {}},
+        {"0xFF64", {}},
+        {"FF640\xC3\xA9", {}}, // five digits and an accented letter: 7 bytes
+        {"FF64\xC3\xA9", {}}, // six bytes, not all digits
     };
-    for (const auto& testCase : cases) {
-        SCOPED_TRACE(testCase.text);
-        if (testCase.expected) {
-            EXPECT_EQ(LightColor::fromHex(testCase.text), *testCase.expected);
+    for (const auto& [text, expected] : cases) {
+        SCOPED_TRACE(text);
+        if (expected) {
+            EXPECT_EQ(LightColor::fromHex(text), *expected);
+            EXPECT_EQ(LightColor::fromHex(expected->hex()), *expected);
         } else {
-            try {
-                LightColor::fromHex(testCase.text);
-                ADD_FAILURE() << "parsed";
-            } catch (const ProtocolError& error) {
-                EXPECT_EQ(error.kind(), ProtocolError::Kind::invalidColor);
-                EXPECT_EQ(error.errorDescription(), "颜色必须是六位十六进制 RGB，例如 FF6400。");
-            }
+            expectProtocolError(ProtocolError::Kind::invalidColor, [&] { LightColor::fromHex(text); });
         }
     }
-}
-
-TEST(LightColorText, IsUpperCaseZeroPaddedAndRoundTrips)
-{
     EXPECT_EQ((LightColor {10, 11, 12}).hex(), "0A0B0C");
-    EXPECT_EQ(LightColor::fromHex("0A0B0C"), (LightColor {10, 11, 12}));
-    EXPECT_EQ(orange.hex(), "FF6400");
-    EXPECT_EQ(LightColor {}.hex(), "000000");
+    EXPECT_EQ(ProtocolError::invalidColor().errorDescription(), "颜色必须是六位十六进制 RGB，例如 FF6400。");
 }
 
-TEST(LightingEffectRaw, OnlyWireValuesNameEffects)
-{
-    for (const std::int64_t raw : {0, 6, 7, 9, -1, 256 + 1}) {
-        EXPECT_FALSE(lightingEffectFromRaw(raw)) << raw;
-    }
-    for (const LightingEffect effect : allLightingEffects) {
-        EXPECT_EQ(lightingEffectFromRaw(rawValue(effect)), effect);
-    }
-    EXPECT_EQ(lightingEffectFromRaw(8), LightingEffect::wave);
-}
-
-TEST(LightingSettingsValidation, BoundsAreInclusiveWhateverTheEffect)
-{
-    const struct {
-        std::int64_t brightness;
-        std::int64_t speed;
-        bool valid;
-    } cases[] = {
-        {10, 1, true}, {100, 10, true}, {9, 5, false}, {101, 5, false}, {50, 0, false}, {50, 11, false},
-    };
-    for (const auto& testCase : cases) {
-        for (const LightingEffect effect : allLightingEffects) {
-            const auto value = settings(true, effect, testCase.brightness, testCase.speed);
-            if (testCase.valid) {
-                EXPECT_EQ(value.validated(), value);
-            } else {
-                EXPECT_THROW(value.validated(), ProtocolError);
-            }
-        }
-    }
-}
-
-TEST(EffectiveBrightness, RoundsHalfUpToTensUnlessTheEffectTakesItRaw)
+TEST(LightingSettingsRules, ValidationBoundsAndEffectiveBrightness)
 {
     const struct {
         LightingEffect effect;
         std::int64_t brightness;
-        std::int64_t expected;
+        std::int64_t speed;
+        bool valid;
+        std::int64_t effective;
     } cases[] = {
-        {LightingEffect::solid, 10, 10},
-        {LightingEffect::solid, 14, 10},
-        {LightingEffect::solid, 15, 20},
-        {LightingEffect::breathing, 45, 50},
-        {LightingEffect::wave, 95, 100},
-        {LightingEffect::flashing, 45, 45},
-        {LightingEffect::dualFlashing, 57, 57},
-        {LightingEffect::solid, -14, 0},
-        {LightingEffect::solid, -15, -10},
-        {LightingEffect::solid, std::numeric_limits<std::int64_t>::max(),
-         std::numeric_limits<std::int64_t>::max() / 10 * 10},
-        {LightingEffect::solid, std::numeric_limits<std::int64_t>::min(),
-         std::numeric_limits<std::int64_t>::min() / 10 * 10},
+        {LightingEffect::solid, 10, 1, true, 10},
+        {LightingEffect::solid, 14, 10, true, 10},
+        {LightingEffect::breathing, 45, 5, true, 50},
+        {LightingEffect::wave, 95, 5, true, 100},
+        {LightingEffect::flashing, 45, 5, true, 45},
+        {LightingEffect::dualFlashing, 100, 5, true, 100},
+        {LightingEffect::solid, 9, 5, false, 10},
+        {LightingEffect::solid, 101, 5, false, 100},
+        {LightingEffect::solid, 50, 0, false, 50},
+        {LightingEffect::flashing, 50, 11, false, 50},
+        {LightingEffect::solid, -15, 5, false, -10},
+        {LightingEffect::solid, int64Max, 5, false, int64Max / 10 * 10}, // saturates instead of overflowing
     };
     for (const auto& testCase : cases) {
-        EXPECT_EQ(settings(true, testCase.effect, testCase.brightness, 5).effectiveBrightness(), testCase.expected)
-            << testCase.brightness;
+        const LightingSettings settings {true, testCase.effect, testCase.brightness, testCase.speed, orange};
+        SCOPED_TRACE(testCase.brightness);
+        EXPECT_EQ(settings.effectiveBrightness(), testCase.effective);
+        if (testCase.valid) {
+            EXPECT_EQ(settings.validated(), settings);
+        } else {
+            expectProtocolError(ProtocolError::Kind::invalidSettings, [&] { settings.validated(); });
+        }
     }
 }
 
-TEST(ReadbackMatching, FollowsTheModelsBrightnessResolution)
+TEST(LightingSettingsRules, ReadbackMatchingFollowsTheModelsBrightnessResolution)
 {
-    const auto sent = settings(true, LightingEffect::breathing, 45, 3);
-    auto readback = sent;
-    readback.brightness = 50;
-    EXPECT_TRUE(sent.matchesReadback(readback, ControllerProfile::forgeCubeLegacy));
-    EXPECT_FALSE(sent.matchesReadback(readback, ControllerProfile::mindCube));
-    readback.brightness = 45;
-    EXPECT_FALSE(sent.matchesReadback(readback, ControllerProfile::forgeCubeLegacy));
-    EXPECT_TRUE(sent.matchesReadback(readback, ControllerProfile::mindCube));
-
-    const auto flashing = settings(true, LightingEffect::flashing, 45, 3);
-    EXPECT_TRUE(flashing.matchesReadback(flashing, ControllerProfile::forgeCubeLegacy));
-}
-
-TEST(ReadbackMatching, ComparesEverythingButBrightnessOfADarkLamp)
-{
-    const auto darkSent = settings(false, LightingEffect::solid, 30, 5);
-    EXPECT_TRUE(darkSent.matchesReadback(settings(false, LightingEffect::solid, 100, 5), ControllerProfile::mindCube));
-    EXPECT_FALSE(darkSent.matchesReadback(settings(true, LightingEffect::solid, 30, 5), ControllerProfile::mindCube));
-    EXPECT_FALSE(darkSent.matchesReadback(settings(false, LightingEffect::solid, 100, 4), ControllerProfile::mindCube));
-
-    const auto cycling = settings(true, LightingEffect::cycling, 100, 5, LightColor {0, 0, 0});
-    EXPECT_FALSE(cycling.matchesReadback(settings(true, LightingEffect::cycling, 100, 5, LightColor {0xFF, 0, 0}),
-                                         ControllerProfile::forgeCubeLegacy));
-}
-
-TEST(LightingSettingsJSON, EncodesTheEditingDefaultAndDecodesItBack)
-{
-    const auto value = settings(true, LightingEffect::solid, 100, 5);
-    const nlohmann::json json = value;
-    EXPECT_EQ(json.dump(),
-              R"({"brightness":100,"color":{"blue":0,"green":100,"red":255},"effect":1,"isOn":true,"speed":5})");
-    EXPECT_EQ(json.get<LightingSettings>(), value);
-}
-
-TEST(LightingSettingsJSON, DecodingIsStrict)
-{
-    const std::string invalid[] = {
-        R"({"brightness":100,"color":{"blue":0,"green":100,"red":255},"effect":6,"isOn":true,"speed":5})",
-        R"({"brightness":100,"color":{"blue":0,"green":100,"red":255},"effect":7,"isOn":true,"speed":5})",
-        R"({"brightness":100,"color":{"blue":0,"green":100,"red":256},"effect":1,"isOn":true,"speed":5})",
-        R"({"brightness":100,"color":{"blue":-1,"green":100,"red":255},"effect":1,"isOn":true,"speed":5})",
-        R"({"brightness":100,"color":{"green":100,"red":255},"effect":1,"isOn":true,"speed":5})",
-        R"({"color":{"blue":0,"green":100,"red":255},"effect":1,"isOn":true,"speed":5})",
-        R"({"brightness":100,"color":{"blue":0,"green":100,"red":255},"effect":1,"isOn":1,"speed":5})",
-        R"({"brightness":1.5,"color":{"blue":0,"green":100,"red":255},"effect":1,"isOn":true,"speed":5})",
-        R"({"brightness":18446744073709551615,"color":{"blue":0,"green":100,"red":255},"effect":1,"isOn":true,"speed":5})",
-        R"({"brightness":100,"color":"FF6400","effect":1,"isOn":true,"speed":5})",
-        R"([])",
+    const LightingSettings sent {true, LightingEffect::breathing, 45, 3, orange};
+    const LightingSettings dark {false, LightingEffect::solid, 30, 5, orange};
+    const LightingSettings cycling {true, LightingEffect::cycling, 100, 5, {}};
+    const auto with = [](LightingSettings settings, auto change) {
+        change(settings);
+        return settings;
     };
-    for (const auto& text : invalid) {
-        EXPECT_THROW(nlohmann::json::parse(text).get<LightingSettings>(), DecodingError) << text;
+    const struct {
+        const char* name;
+        LightingSettings sent;
+        LightingSettings readback;
+        ControllerProfile profile;
+        bool matches;
+    } cases[] = {
+        {"rounded on legacy", sent, with(sent, [](auto& s) { s.brightness = 50; }), ControllerProfile::forgeCubeLegacy,
+         true},
+        {"exact on legacy", sent, sent, ControllerProfile::forgeCubeLegacy, false},
+        {"exact on mind", sent, sent, ControllerProfile::mindCube, true},
+        {"rounded on mind", sent, with(sent, [](auto& s) { s.brightness = 50; }), ControllerProfile::mindCube, false},
+        {"dark lamp ignores brightness", dark, with(dark, [](auto& s) { s.brightness = 100; }),
+         ControllerProfile::mindCube, true},
+        {"dark lamp compares speed", dark, with(dark, [](auto& s) { s.speed = 4; }), ControllerProfile::mindCube,
+         false},
+        {"lit instead of dark", dark, with(dark, [](auto& s) { s.isOn = true; }), ControllerProfile::mindCube, false},
+        {"colour of cycling", cycling, with(cycling, [](auto& s) { s.color.red = 0xFF; }),
+         ControllerProfile::forgeCubeLegacy, false},
+    };
+    for (const auto& testCase : cases) {
+        EXPECT_EQ(testCase.sent.matchesReadback(testCase.readback, testCase.profile), testCase.matches)
+            << testCase.name;
     }
-    const auto wave = nlohmann::json::parse(
-        R"({"brightness":-3,"color":{"blue":0,"green":100,"red":255},"effect":8,"isOn":false,"speed":99})");
-    EXPECT_EQ(wave.get<LightingSettings>(), settings(false, LightingEffect::wave, -3, 99));
+}
+
+TEST(LightingSettingsJSON, EncodesSortedAndDecodesStrictly)
+{
+    const LightingSettings editingDefault {true, LightingEffect::solid, 100, 5, orange};
+    const std::string text
+        = R"({"brightness":100,"color":{"blue":0,"green":100,"red":255},"effect":1,"isOn":true,"speed":5})";
+    EXPECT_EQ(nlohmann::json(editingDefault).dump(), text);
+    EXPECT_EQ(nlohmann::json::parse(text).get<LightingSettings>(), editingDefault);
+
+    const std::pair<const char*, nlohmann::json> invalid[] = {
+        {"/effect", 6},
+        {"/effect", 7},
+        {"/color/red", 256},
+        {"/color/blue", -1},
+        {"/isOn", 1},
+        {"/brightness", 1.5},
+        {"/brightness", 18446744073709551615ULL},
+        {"/color", "FF6400"},
+    };
+    for (const auto& [pointer, value] : invalid) {
+        nlohmann::json json = nlohmann::json::parse(text);
+        json[nlohmann::json::json_pointer(pointer)] = value;
+        EXPECT_THROW(json.get<LightingSettings>(), DecodingError) << pointer << " " << value;
+    }
+    for (const char* member : {"isOn", "effect", "brightness", "speed", "color"}) {
+        nlohmann::json json = nlohmann::json::parse(text);
+        json.erase(member);
+        EXPECT_THROW(json.get<LightingSettings>(), DecodingError) << member;
+    }
 }
 
 } // namespace
