@@ -105,12 +105,14 @@ Reply DockEngine::set(std::span<const std::uint8_t> bytes)
         pendingAnswer_ = Report {0x00, 0xCB, lamp_.effect, lamp_.brightness, lamp_.speed, 0, 0, 0};
     else if (report == fixed.colorRequest)
         pendingAnswer_ = Report {0x00, 0xCA, lamp_.red, lamp_.green, lamp_.blue, 0, 0, 0};
-    else if (report == fixed.save)
-        saved_ = lamp_;
-    else if (const std::optional<Lamp> lamp = commanded(report); !lamp)
-        return {Reply::Kind::rejected};
-    else if (!faults_.ignoreCommands)
-        lamp_ = *lamp;
+    else if (report != fixed.save) {
+        // A save is acknowledged and logged like any report; nothing here reads it back.
+        const std::optional<Lamp> lamp = commanded(report);
+        if (!lamp)
+            return {Reply::Kind::rejected};
+        if (!faults_.ignoreCommands)
+            lamp_ = *lamp;
+    }
     return {Reply::Kind::accepted};
 }
 

@@ -52,7 +52,6 @@ public:
     Reply get();
 
     const Lamp& lamp() const { return lamp_; }
-    const std::optional<Lamp>& saved() const { return saved_; }
 
 private:
     bool vanishes();
@@ -61,7 +60,6 @@ private:
     DockModel model_;
     Lamp lamp_;
     FaultPlan faults_;
-    std::optional<Lamp> saved_;
     std::optional<Report> pendingAnswer_;
     unsigned reports_ = 0;
     unsigned sets_ = 0;

@@ -36,6 +36,9 @@ same() {
     return 1
 }
 
+# lines WORD...: each word on a line of its own, for expected multi-line outputs.
+lines() { printf '%s\n' "$@"; }
+
 # dock EMULATOR-ARGS...: starts an emulated dock and sets $node (hidrawN) and $id (HID instance).
 dock() {
     node="" id=""

@@ -15,28 +15,25 @@ ignoring=$(describe "$id" 0x1044 0x7A27)
 dock --model mind --fail-set-from 2 --log /tmp/failing.log
 failing=$(describe "$id" 0x0414 0x7A61)
 
+# applied DOCK MODE LOG: how applying $breathing45 ended, then the reports the dock got.
+applied() { outcome check_tool apply "$1" "$breathing45" "$2"; echo; sent "$3"; }
+
 check "apply on the older model: colour, mode, read-back, then save; brightness comes back in tens" \
-    same "$(outcome check_tool apply "$forge" "$breathing45" persist)" \
-    '{"brightness":50,"color":{"blue":0,"green":100,"red":255},"effect":2,"isOn":true,"speed":3}||0'
-check "the older dock got exactly those five reports" same "$(sent /tmp/forge.log)" \
-    $'01C8FF6400080100\n01C9020507010800\n00CB000000000000\n00CA080000000000\n01B6000000000000'
-
-check "apply on the newer model without save keeps the percentage" \
-    same "$(outcome check_tool apply "$mind" "$breathing45" keep)" \
-    '{"brightness":45,"color":{"blue":0,"green":100,"red":255},"effect":2,"isOn":true,"speed":3}||0'
-check "the newer dock got mode, colour and the two requests, no save" same "$(sent /tmp/mind.log)" \
-    $'C9022D0200000000\nCDFF640000000000\n00CB000000000000\n00CA000000000000'
-
-check "a dock that does not carry out the commands fails the read-back" \
-    same "$(outcome check_tool apply "$ignoring" "$breathing45" persist)" \
-    '|指令已发送，但回读与预期不一致；未标记为应用成功，也未保存。|1'
-check "and is not asked to save" same "$(sent /tmp/ignoring.log)" \
-    $'01C8FF6400080100\n01C9020507010800\n00CB000000000000\n00CA080000000000'
-
-check "a command the dock fails ends the apply with the kernel's EIO" \
-    same "$(outcome check_tool apply "$failing" "$breathing45" persist)" \
-    '|发送灯光命令失败（0xE00002BC）。请检查设备连接；若打开了其他调灯软件，请先退出。|1'
-check "nothing follows the failed command" same "$(sent /tmp/failing.log)" $'C9022D0200000000\nCDFF640000000000'
+    same "$(applied "$forge" persist /tmp/forge.log)" "$(lines \
+        '{"brightness":50,"color":{"blue":0,"green":100,"red":255},"effect":2,"isOn":true,"speed":3}||0' \
+        01C8FF6400080100 01C9020507010800 00CB000000000000 00CA080000000000 01B6000000000000)"
+check "apply on the newer model without save keeps the percentage; mode, colour and the two requests" \
+    same "$(applied "$mind" keep /tmp/mind.log)" "$(lines \
+        '{"brightness":45,"color":{"blue":0,"green":100,"red":255},"effect":2,"isOn":true,"speed":3}||0' \
+        C9022D0200000000 CDFF640000000000 00CB000000000000 00CA000000000000)"
+check "a dock that does not carry out the commands fails the read-back and is not asked to save" \
+    same "$(applied "$ignoring" persist /tmp/ignoring.log)" "$(lines \
+        '|指令已发送，但回读与预期不一致；未标记为应用成功，也未保存。|1' \
+        01C8FF6400080100 01C9020507010800 00CB000000000000 00CA080000000000)"
+check "a command the dock fails ends the apply with the kernel's EIO, and nothing follows it" \
+    same "$(applied "$failing" persist /tmp/failing.log)" "$(lines \
+        '|发送灯光命令失败（0xE00002BC）。请检查设备连接；若打开了其他调灯软件，请先退出。|1' \
+        C9022D0200000000 CDFF640000000000)"
 
 check "wave on the older model is refused before anything is sent" \
     same "$(outcome check_tool apply "$forge" '{"isOn":true,"effect":8,"brightness":50,"speed":3,"color":{"red":1,"green":2,"blue":3}}' keep)" \
