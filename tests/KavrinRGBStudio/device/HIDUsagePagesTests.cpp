@@ -1,6 +1,5 @@
 #include "KavrinRGBStudio/device/HIDUsagePages.hpp"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,22 +14,13 @@ TEST(HIDUsagePages, TakesThePageInEffectAtEachTopLevelApplicationCollection)
         std::vector<std::uint8_t> bytes;
         std::vector<std::uint32_t> pages;
     } cases[] = {
-        {"vendor page, 2-byte data", {0x06, 0x01, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0xC0}, {0xFF01}},
-        {"keyboard, then vendor collection",
-         {0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0xC0, 0x06, 0x01, 0xFF, 0xA1, 0x01, 0xC0},
-         {0x0001, 0xFF01}},
-        {"nested collections are not top-level",
-         {0x05, 0x01, 0xA1, 0x01, 0x06, 0x01, 0xFF, 0xA1, 0x01, 0xC0, 0xC0},
-         {0x0001}},
+        {"two collections", {0x05, 0x01, 0xA1, 0x01, 0xC0, 0x06, 0x01, 0xFF, 0xA1, 0x01, 0xC0}, {0x0001, 0xFF01}},
+        {"nested collections are not top-level", {0x05, 0x01, 0xA1, 0x01, 0x06, 0x01, 0xFF, 0xA1, 0x01}, {0x0001}},
         {"physical collection at the top is not an application", {0x06, 0x01, 0xFF, 0xA1, 0x00, 0xC0}, {}},
         {"Pop restores the pushed page", {0x05, 0x01, 0xA4, 0x06, 0x01, 0xFF, 0xB4, 0xA1, 0x01, 0xC0}, {0x0001}},
         {"long item skipped by its size", {0xFE, 0x02, 0x10, 0xA1, 0x01, 0x06, 0x01, 0xFF, 0xA1, 0x01}, {0xFF01}},
         {"4-byte data, little-endian", {0x07, 0x01, 0xFF, 0x00, 0x00, 0xA1, 0x01}, {0xFF01}},
         {"unmatched End Collection and Pop are ignored", {0xC0, 0xB4, 0x05, 0x0C, 0xA1, 0x01}, {0x000C}},
-        {"item cut off by the end stops the walk", {0x05, 0x01, 0xA1, 0x01, 0xC0, 0x06, 0x01}, {0x0001}},
-        {"long item cut off", {0x05, 0x01, 0xA1, 0x01, 0xC0, 0xFE, 0x09, 0x10, 0xA1, 0x01}, {0x0001}},
-        {"lone long-item prefix", {0xFE}, {}},
-        {"empty", {}, {}},
     };
     for (const auto& testCase : cases) {
         SCOPED_TRACE(testCase.descriptor);
@@ -40,8 +30,7 @@ TEST(HIDUsagePages, TakesThePageInEffectAtEachTopLevelApplicationCollection)
         for (std::size_t length = 0; length < testCase.bytes.size(); ++length) {
             const std::vector<std::uint8_t> cut(testCase.bytes.begin(), testCase.bytes.begin() + length);
             const std::vector<std::uint32_t> pages = topLevelUsagePages(cut);
-            ASSERT_LE(pages.size(), testCase.pages.size());
-            EXPECT_TRUE(std::equal(pages.begin(), pages.end(), testCase.pages.begin())) << "cut at " << length;
+            EXPECT_TRUE(std::ranges::mismatch(pages, testCase.pages).in1 == pages.end()) << "cut at " << length;
         }
     }
 }

@@ -1,193 +1,137 @@
-#include "FakeHIDSystem.hpp"
-#include "FakeSysfsTree.hpp"
-
-#include "KavrinRGBStudio/device/LinuxHIDConnection.hpp"
 #include "KavrinRGBStudio/device/LinuxHIDSystem.hpp"
 #include "KavrinRGBStudio/device/TransportError.hpp"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstdint>
+#include <algorithm>
+#include <array>
+#include <fstream>
 #include <functional>
+#include <tuple>
+
+#include <unistd.h>
 
 namespace kavrin {
 namespace {
 
 namespace fs = std::filesystem;
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
-const std::string dockUevent = "DRIVER=hid-generic\nHID_ID=0003:00001044:00007A3E\nHID_NAME=HOLTEK USB\n";
-
-std::size_t openDescriptorCount()
+void write(const fs::path& path, const std::string& content)
 {
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator("/proc/self/fd"), {}));
+    std::ofstream(path, std::ios::binary) << content;
 }
 
-const fs::path uhidDevices = fs::path("devices") / "virtual" / "misc" / "uhid";
+// sysfs and /dev in a temporary folder, laid out as the kernel lays out hidraw nodes, HID devices
+// and USB devices.
+class LinuxHIDSystemTest : public ::testing::Test {
+protected:
+    void TearDown() override { fs::remove_all(root); }
 
-// The one interface of a tree holding one hidraw node for a HID device below `parent`.
-HIDInterface onlyInterface(FakeSysfsTree& tree, const fs::path& parent, const std::string& hidDevice,
-                           const std::string& uevent)
-{
-    tree.addNode("hidraw0", tree.addHIDDevice(parent, hidDevice, uevent, lightingDescriptor()));
-    const HIDResult<std::vector<HIDInterface>> found = LinuxHIDSystem(tree.sysfs(), tree.dev()).interfaces();
-    EXPECT_EQ(found.status, 0u);
-    return found.value.size() == 1 ? found.value[0] : HIDInterface {};
-}
+    // A HID device named "BBBB:VVVV:PPPP.NNNN" with `node` as its hidraw node, below a USB device
+    // with the attributes busnum, devpath, manufacturer and product, as many as `usb` gives, or
+    // virtual without them. Naming a node again is the kernel handing its number on.
+    void addNode(const std::string& node, const std::string& name, const std::string& uevent = "",
+                 const std::vector<std::string>& usb = {})
+    {
+        const fs::path usbDevice = sysfs / "devices" / "pci0000:00" / ("usb" + std::to_string(++devices));
+        const fs::path device = (usb.empty() ? virtualDevices : usbDevice / "1-1:1.0") / name;
+        fs::create_directories(device / "hidraw" / node);
+        for (std::size_t index = 0; index < usb.size(); ++index) {
+            write(usbDevice / std::array {"busnum", "devpath", "manufacturer", "product"}[index], usb[index]);
+        }
+        fs::create_directories(sysfs / "class" / "hidraw");
+        fs::create_directories(dev);
+        write(device / "uevent", "DRIVER=hid-generic\n" + uevent);
+        write(device / "report_descriptor", "\x06\x01\xFF\xA1\x01\xC0");
+        write(dev / node, "");
+        fs::create_directory_symlink(device, device / "hidraw" / node / "device");
+        fs::remove(sysfs / "class" / "hidraw" / node);
+        fs::create_directory_symlink(device / "hidraw" / node, sysfs / "class" / "hidraw" / node);
+    }
 
-TEST(LinuxHIDSystemEnumeration, TakesIDsFromTheHIDDeviceNameAndUevent)
+    std::vector<HIDInterface> interfacesByNode()
+    {
+        HIDResult<std::vector<HIDInterface>> found = system.interfaces();
+        EXPECT_EQ(found.status, 0u);
+        std::ranges::sort(found.value, {}, &HIDInterface::node);
+        return found.value;
+    }
+
+    const fs::path root = fs::path(::testing::TempDir())
+        / ("kavrin-sysfs-" + std::to_string(::getpid()) + "-"
+           + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    const fs::path sysfs = root / "sys";
+    const fs::path dev = root / "dev";
+    const fs::path virtualDevices = sysfs / "devices" / "virtual" / "misc" / "uhid";
+    LinuxHIDSystem system {sysfs, dev};
+    int devices = 0;
+};
+
+TEST_F(LinuxHIDSystemTest, TakesIDsFromTheHIDDeviceNameAndUeventAndLeavesOutNodesWhoseDeviceIsGone)
 {
-    constexpr auto none = std::optional<std::uint64_t>();
-    const struct {
-        const char* situation;
-        std::string hidDevice;
-        std::string uevent;
-        std::optional<std::uint64_t> registryID;
-        std::int64_t vendorID, productID;
-    } cases[] = {
-        {"dock", "0003:1044:7A3E.000B", dockUevent, 0xB, 0x1044, 0x7A3E},
-        {"lower-case IDs", "0003:0414:7A61.00a1", "HID_ID=0003:00000414:00007a61\n", 0xA1, 0x0414, 0x7A61},
-        {"no HID_ID", "0003:1044:7A3E.0005", "DRIVER=hid-generic\n", 5, 0, 0},
-        {"HID_ID without product", "0003:1044:7A3E.0006", "HID_ID=0003:00001044\n", 6, 0, 0},
-        {"vendor beyond 32 bits", "0003:1044:7A3E.0007", "HID_ID=0003:100001044:00007A3E\n", 7, 0, 0},
-        {"name without instance", "hiddevice", dockUevent, none, 0x1044, 0x7A3E},
-        {"instance not hexadecimal", "0003:1044:7A3E.00G1", dockUevent, none, 0x1044, 0x7A3E},
-        {"largest instance", "0003:1044:7A3E.FFFFFFFFFFFFFFFF", dockUevent, UINT64_MAX, 0x1044, 0x7A3E},
-        {"instance beyond 64 bits", "0003:1044:7A3E.10000000000000000", dockUevent, none, 0x1044, 0x7A3E},
+    // HID device name, uevent, then the registry, vendor and product IDs taken from them.
+    using IDs = std::tuple<std::optional<std::uint64_t>, std::int64_t, std::int64_t>;
+    const std::tuple<const char*, const char*, IDs> cases[] = {
+        {"0003:1044:7A3E.0006", "HID_ID=0003:00001044\n", {6, 0, 0}},
+        {"0003:1044:7A3E.0007", "HID_ID=0003:100001044:00007A3E\n", {7, 0, 0}},
+        {"0003:0414:7A61.FFFFFFFFFFFFFFFF", "HID_ID=0003:00000414:00007A61\n", {UINT64_MAX, 0x0414, 0x7A61}},
+        {"0003:1044:7A3E.10000000000000000", "", {std::nullopt, 0, 0}},
     };
-    for (const auto& testCase : cases) {
-        SCOPED_TRACE(testCase.situation);
-        FakeSysfsTree tree;
-        const HIDInterface interface = onlyInterface(tree, tree.sysfs() / uhidDevices, testCase.hidDevice,
-                                                     testCase.uevent);
-        EXPECT_EQ(interface.node, "hidraw0");
-        EXPECT_EQ(interface.registryID, testCase.registryID);
-        EXPECT_EQ(interface.vendorID, testCase.vendorID);
-        EXPECT_EQ(interface.productID, testCase.productID);
-        EXPECT_EQ(interface.reportDescriptor, lightingDescriptor());
-        EXPECT_THAT(interface.usagePages, ElementsAre(0xFF01u));
+    for (std::size_t index = 0; index < std::size(cases); ++index) {
+        addNode("hidraw" + std::to_string(index), std::get<0>(cases[index]), std::get<1>(cases[index]));
+    }
+    addNode("hidraw9", "0003:1044:7A3E.0009");
+    fs::remove_all(virtualDevices / "0003:1044:7A3E.0009");
+    const std::vector<HIDInterface> found = interfacesByNode();
+    ASSERT_EQ(found.size(), std::size(cases));
+    for (std::size_t index = 0; index < std::size(cases); ++index) {
+        EXPECT_EQ(IDs(found[index].registryID, found[index].vendorID, found[index].productID),
+                  std::get<2>(cases[index]))
+            << std::get<0>(cases[index]);
     }
 }
 
-TEST(LinuxHIDSystemEnumeration, TakesLocationAndNamesFromTheUSBDeviceAbove)
+TEST_F(LinuxHIDSystemTest, TakesLocationAndNamesFromTheUSBDeviceAbove)
 {
-    using USB = FakeSysfsTree::USBDevice;
-    const struct {
-        const char* situation;
-        std::optional<USB> usb;
-        std::int64_t locationID;
-        std::optional<std::string> manufacturer, product;
-    } cases[] = {
-        {"dock behind a hub", USB {"3\n", "2.4\n", "HOLTEK\n", "USB Dock\n\n"}, 0x03240000, "HOLTEK", "USB Dock\n"},
-        {"no names", USB {"1\n", "3\n", {}, {}}, 0x01300000, {}, {}},
-        {"bus and ports beyond their fields, seven levels", USB {"300", "20.2.3.4.5.6.7", {}, {}}, 0xFFF23456, {}, {}},
-        {"port not a number", USB {"1\n", "2.x\n", {}, {}}, 0, {}, {}},
-        {"no USB device above", std::nullopt, 0, {}, {}},
-    };
-    for (const auto& testCase : cases) {
-        SCOPED_TRACE(testCase.situation);
-        FakeSysfsTree tree;
-        const fs::path parent
-            = testCase.usb ? tree.addUSBDevice("3-2.4", *testCase.usb) / "3-2.4:1.0" : tree.sysfs() / uhidDevices;
-        const HIDInterface interface = onlyInterface(tree, parent, "0003:1044:7A3E.000B", dockUevent);
-        EXPECT_EQ(interface.locationID, testCase.locationID);
-        EXPECT_EQ(interface.manufacturer, testCase.manufacturer);
-        EXPECT_EQ(interface.product, testCase.product);
-    }
+    addNode("hidraw0", "0:0:0.1", "", {"3\n", "2.4\n", "HOLTEK\n", "USB Dock\n\n"});
+    addNode("hidraw1", "0:0:0.2", "", {"300", "20.2.3.4.5.6.7"});
+    addNode("hidraw2", "0:0:0.3", "", {"1\n", "2.x\n"});
+    const std::vector<HIDInterface> found = interfacesByNode();
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_EQ(found[0].locationID, 0x03240000);
+    EXPECT_EQ(found[0].manufacturer, "HOLTEK");
+    EXPECT_EQ(found[0].product, "USB Dock\n"); // only the one line end sysfs adds is cut
+    EXPECT_EQ(found[1].locationID, 0xFFF23456); // bus and ports clamped, seven levels cut to six
+    EXPECT_EQ(found[1].product, std::nullopt);
+    EXPECT_EQ(found[2].locationID, 0); // a port that is not a number
 }
 
-TEST(LinuxHIDSystemEnumeration, NoHidrawClassIsNoInterfacesButAnUnreadableOneFails)
+TEST_F(LinuxHIDSystemTest, NoHidrawClassIsNoInterfacesButAnUnreadableOneFails)
 {
-    FakeSysfsTree tree;
-    LinuxHIDSystem system(tree.sysfs(), tree.dev());
-    fs::remove(tree.sysfs() / "class" / "hidraw");
-    const HIDResult<std::vector<HIDInterface>> missing = system.interfaces();
-    EXPECT_EQ(missing.status, 0u);
-    EXPECT_THAT(missing.value, IsEmpty());
-
-    FakeSysfsTree::write(tree.sysfs() / "class" / "hidraw", "not a directory");
+    EXPECT_TRUE(interfacesByNode().empty());
+    fs::create_directories(sysfs / "class");
+    write(sysfs / "class" / "hidraw", "not a directory");
     EXPECT_EQ(system.interfaces().status, IOStatus::general);
 }
 
-TEST(LinuxHIDSystemEnumeration, LeavesOutNodesWhoseDeviceIsGone)
+TEST_F(LinuxHIDSystemTest, OpensOnlyTheConnectionThatWasEnumeratedAndLeaksNoDescriptor)
 {
-    FakeSysfsTree tree;
-    const fs::path parent = tree.sysfs() / uhidDevices;
-    tree.addNode("hidraw0", tree.addHIDDevice(parent, "0003:1044:7A3E.0001", dockUevent, lightingDescriptor()));
-    const fs::path departed = tree.addHIDDevice(parent, "0003:1044:7A3E.0002", dockUevent, lightingDescriptor());
-    tree.addNode("hidraw1", departed);
-    fs::remove_all(departed);
-
-    const HIDResult<std::vector<HIDInterface>> found = LinuxHIDSystem(tree.sysfs(), tree.dev()).interfaces();
-    ASSERT_EQ(found.value.size(), 1u);
-    EXPECT_EQ(found.value[0].node, "hidraw0");
-}
-
-TEST(LinuxHIDSystemOpen, OpensOnlyTheConnectionThatWasEnumerated)
-{
-    const struct {
-        const char* situation;
-        std::function<void(FakeSysfsTree&, const fs::path& parent)> change;
-        std::uint32_t status;
-    } cases[] = {
-        {"unchanged", [](FakeSysfsTree&, const fs::path&) {}, 0},
-        {"node gone", [](FakeSysfsTree& tree, const fs::path&) { fs::remove(tree.dev() / "hidraw0"); },
-         IOStatus::noDevice},
-        {"node number now another device's",
-         [](FakeSysfsTree& tree, const fs::path& parent) {
-             tree.relinkNode("hidraw0", tree.addHIDDevice(parent, "0003:1044:7A3E.0002", dockUevent, {}));
-         },
-         IOStatus::noDevice},
+    const auto openDescriptors = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), {}); };
+    const std::tuple<const char*, std::function<void()>, std::uint32_t> cases[] = {
+        {"unchanged", [] {}, 0},
+        {"node number now another device's", [&] { addNode("hidraw0", "0:0:0.2"); }, IOStatus::noDevice},
     };
-    for (const auto& testCase : cases) {
-        SCOPED_TRACE(testCase.situation);
-        FakeSysfsTree tree;
-        const fs::path parent = tree.sysfs() / uhidDevices;
-        tree.addNode("hidraw0", tree.addHIDDevice(parent, "0003:1044:7A3E.0001", dockUevent, lightingDescriptor()));
-        LinuxHIDSystem system(tree.sysfs(), tree.dev());
-        const HIDInterface interface = system.interfaces().value.at(0);
-        const std::size_t descriptors = openDescriptorCount();
-
-        testCase.change(tree, parent);
+    for (const auto& [situation, change, status] : cases) {
+        SCOPED_TRACE(situation);
+        fs::remove_all(virtualDevices);
+        addNode("hidraw0", "0:0:0.1");
+        const HIDInterface interface = interfacesByNode().at(0);
+        const auto descriptors = openDescriptors();
+        change();
         HIDResult<std::unique_ptr<HIDConnection>> opened = system.open(interface);
-        EXPECT_EQ(opened.status, testCase.status);
-        EXPECT_EQ(opened.value != nullptr, testCase.status == 0);
+        EXPECT_EQ(opened.status, status);
         opened.value.reset();
-        EXPECT_EQ(openDescriptorCount(), descriptors);
-    }
-}
-
-TEST(LinuxHIDConnection, AFailedReportCallGivesAStatusAndNoAnswer)
-{
-    FakeSysfsTree tree;
-    const fs::path parent = tree.sysfs() / uhidDevices;
-    tree.addNode("hidraw0", tree.addHIDDevice(parent, "0003:1044:7A3E.0001", dockUevent, lightingDescriptor()));
-    LinuxHIDSystem system(tree.sysfs(), tree.dev());
-    // A plain file stands in for the node: every report ioctl fails on it with ENOTTY.
-    const std::unique_ptr<HIDConnection> connection = system.open(system.interfaces().value.at(0)).value;
-    ASSERT_NE(connection, nullptr);
-    const std::uint8_t report[8] = {0x00, 0xCB};
-    EXPECT_EQ(connection->setFeatureReport(report), IOStatus::general);
-    const HIDResult<std::vector<std::uint8_t>> answer = connection->getFeatureReport();
-    EXPECT_EQ(answer.status, IOStatus::general);
-    EXPECT_THAT(answer.value, IsEmpty());
-}
-
-TEST(LinuxHIDConnection, ErrnoMapsOntoTheStatusThatCarriesTheRightHint)
-{
-    const struct {
-        int error;
-        std::uint32_t status;
-    } cases[] = {
-        {EACCES, IOStatus::notPermitted}, {EPERM, IOStatus::notPermitted}, {EBUSY, IOStatus::exclusiveAccess},
-        {ENOENT, IOStatus::noDevice},     {ENODEV, IOStatus::noDevice},    {ENXIO, IOStatus::noDevice},
-        {ETIMEDOUT, IOStatus::timeout},   {EIO, IOStatus::general},        {ENOTTY, IOStatus::general},
-    };
-    for (const auto& testCase : cases) {
-        EXPECT_EQ(ioStatusFromErrno(testCase.error), testCase.status) << "errno " << testCase.error;
+        EXPECT_EQ(openDescriptors(), descriptors);
     }
 }
 
