@@ -1,8 +1,10 @@
 #include "RGBProtocol/lighting/HIDReportLayout.hpp"
 
+#include "RGBProtocol/lighting/HIDDescriptorReader.hpp"
 #include "RGBProtocol/lighting/ProtocolError.hpp"
 
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 namespace kavrin {
@@ -14,10 +16,6 @@ constexpr std::int64_t maximumReportSize = 4096;
 constexpr std::int64_t maximumReportCount = 4096;
 constexpr std::size_t maximumPushDepth = 32;
 constexpr std::int64_t maximumReportBits = 32768;
-
-constexpr std::uint8_t longItemPrefix = 0xFE;
-
-enum ItemType : std::uint8_t { mainItem = 0, globalItem = 1 };
 
 enum MainTag : std::uint8_t { featureTag = 0xB };
 
@@ -35,49 +33,9 @@ struct Globals {
     std::uint8_t id = 0;
 };
 
-struct Item {
-    std::uint8_t type;
-    std::uint8_t tag;
-    std::uint32_t value;
-};
-
-class DescriptorReader {
-public:
-    explicit DescriptorReader(std::span<const std::uint8_t> bytes)
-        : bytes_(bytes)
-    {
-    }
-
-    bool atEnd() const { return position_ == bytes_.size(); }
-
-    // Short items only (HID 1.11, 6.2.2.2); data is unsigned little-endian, no sign extension.
-    Item next()
-    {
-        const std::uint8_t prefix = bytes_[position_++];
-        if (prefix == longItemPrefix) {
-            throw ProtocolError::invalidDescriptor();
-        }
-        static constexpr std::size_t dataLengths[] = {0, 1, 2, 4};
-        const std::size_t length = dataLengths[prefix & 0x3];
-        if (length > bytes_.size() - position_) {
-            throw ProtocolError::invalidDescriptor();
-        }
-        std::uint32_t value = 0;
-        for (std::size_t index = 0; index < length; ++index) {
-            value |= static_cast<std::uint32_t>(bytes_[position_ + index]) << (8 * index);
-        }
-        position_ += length;
-        return Item {static_cast<std::uint8_t>((prefix >> 2) & 0x3), static_cast<std::uint8_t>(prefix >> 4), value};
-    }
-
-private:
-    std::span<const std::uint8_t> bytes_;
-    std::size_t position_ = 0;
-};
-
 class LayoutBuilder {
 public:
-    void global(const Item& item)
+    void global(const HIDDescriptorItem& item)
     {
         switch (item.tag) {
         case reportSizeTag:
@@ -151,13 +109,16 @@ private:
 
 HIDReportLayout::HIDReportLayout(std::span<const std::uint8_t> descriptor)
 {
-    DescriptorReader reader(descriptor);
+    HIDDescriptorReader reader(descriptor);
     LayoutBuilder builder;
     while (!reader.atEnd()) {
-        const Item item = reader.next();
-        if (item.type == globalItem) {
-            builder.global(item);
-        } else if (item.type == mainItem && item.tag == featureTag) {
+        const std::optional<HIDDescriptorItem> item = reader.next();
+        if (!item || item->isLong) {
+            throw ProtocolError::invalidDescriptor();
+        }
+        if (item->type == HIDDescriptorItem::global) {
+            builder.global(*item);
+        } else if (item->type == HIDDescriptorItem::main && item->tag == featureTag) {
             builder.feature();
         }
     }
