@@ -26,8 +26,16 @@ const std::unordered_map<std::uint64_t, LightingSettings> initialState {
 
 // Docks that keep their state and fail chosen steps, so tests check what a dock really holds.
 struct SimulatedDocks final : DockLightingIO {
-    std::vector<RGBDevice> list() override { return step('l', 0), listed; }
-    LightingSettings read(const RGBDevice& device) override { return step('r', device.id), state.at(device.id); }
+    std::vector<RGBDevice> list() override
+    {
+        step('l', 0);
+        return listed;
+    }
+    LightingSettings read(const RGBDevice& device) override
+    {
+        step('r', device.id);
+        return state.at(device.id);
+    }
     LightingSettings apply(const LightingSettings& settings, const RGBDevice& device, bool persist) override
     {
         EXPECT_FALSE(persist) << "no group action may ask a dock to save";
@@ -110,18 +118,19 @@ struct Group {
 
 TEST(DockGroupOperations, RefusesUnusableGroupsAndPlansWithoutWriting)
 {
+    // clang-format off
     const std::tuple<void (*)(Group&), std::string, std::size_t> cases[] = {
-        {[](Group& s) { s.targets.clear(), s.capture(); }, invalidSettingsText, 0},
-        {[](Group& s) { s.targets[2].id = 1, s.capture(); }, invalidSettingsText, 0},
-        {[](Group& s) { s.targets[1].productID = 0x7A62, s.capture(); }, invalidSettingsText, 0},
-        {[](Group& s) { s.targets[1].locationID += 1, s.capture(); }, "所选设备已断开或身份发生变化，请重新选择。", 1},
-        {[](Group& s) { s.docks.state[2].brightness = 5, s.capture(); }, invalidSettingsText, 3},
-        {[](Group& s) { s.plan.erase(2), s.synchronize(); }, invalidSettingsText, 0},
-        {[](Group& s) { s.plan.emplace(99, planned), s.synchronize(); }, invalidSettingsText, 0},
-        {[](Group& s) { s.plan.at(2).speed = 7, s.synchronize(); }, invalidSettingsText, 0},
-        {[](Group& s) { s.targets[0].vendorID = 0x0414, s.synchronize(); },
-         "该接口的 HID 描述符不符合已知灯光协议，未发送调节命令。", 0},
+        {[](Group& s) { s.targets.clear(); s.capture(); }, invalidSettingsText, 0},
+        {[](Group& s) { s.targets[2].id = 1; s.capture(); }, invalidSettingsText, 0},
+        {[](Group& s) { s.targets[1].productID = 0x7A62; s.capture(); }, invalidSettingsText, 0},
+        {[](Group& s) { s.targets[1].locationID += 1; s.capture(); }, "所选设备已断开或身份发生变化，请重新选择。", 1},
+        {[](Group& s) { s.docks.state[2].brightness = 5; s.capture(); }, invalidSettingsText, 3},
+        {[](Group& s) { s.plan.erase(2); s.synchronize(); }, invalidSettingsText, 0},
+        {[](Group& s) { s.plan.emplace(99, planned); s.synchronize(); }, invalidSettingsText, 0},
+        {[](Group& s) { s.plan.at(2).speed = 7; s.synchronize(); }, invalidSettingsText, 0},
+        {[](Group& s) { s.targets[0].vendorID = 0x0414; s.synchronize(); }, "该接口的 HID 描述符不符合已知灯光协议，未发送调节命令。", 0},
     };
+    // clang-format on
     for (const auto& [refusal, expected, calls] : cases) {
         Group s;
         EXPECT_THAT([&] { refusal(s); }, testing::ThrowsMessage<UserFacingError>(expected));
