@@ -1,6 +1,7 @@
 #include "RGBProtocol/animation/AnimationModel.hpp"
 
 #include "RGBProtocol/lighting/ProtocolError.hpp"
+#include "RGBProtocol/lighting/RawValueLookup.hpp"
 
 #include <cmath>
 #include <limits>
@@ -110,12 +111,7 @@ std::string_view rawValue(AnimationStyle style)
 
 std::optional<AnimationStyle> animationStyleFromRaw(std::string_view raw)
 {
-    for (const AnimationStyle style : allAnimationStyles) {
-        if (rawValue(style) == raw) {
-            return style;
-        }
-    }
-    return std::nullopt;
+    return caseWithRawValue(allAnimationStyles, raw);
 }
 
 std::string_view title(AnimationStyle style)
@@ -140,12 +136,7 @@ std::string_view rawValue(ColorTheme theme)
 
 std::optional<ColorTheme> colorThemeFromRaw(std::string_view raw)
 {
-    for (const ColorTheme theme : allColorThemes) {
-        if (rawValue(theme) == raw) {
-            return theme;
-        }
-    }
-    return std::nullopt;
+    return caseWithRawValue(allColorThemes, raw);
 }
 
 std::string_view title(ColorTheme theme)

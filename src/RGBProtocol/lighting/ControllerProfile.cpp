@@ -1,6 +1,7 @@
 #include "RGBProtocol/lighting/ControllerProfile.hpp"
 
 #include "RGBProtocol/lighting/ProtocolError.hpp"
+#include "RGBProtocol/lighting/RawValueLookup.hpp"
 
 #include <algorithm>
 
@@ -39,12 +40,7 @@ std::string_view rawValue(ControllerProfile profile)
 
 std::optional<ControllerProfile> controllerProfileFromRaw(std::string_view raw)
 {
-    for (const ControllerProfile profile : allControllerProfiles) {
-        if (rawValue(profile) == raw) {
-            return profile;
-        }
-    }
-    return std::nullopt;
+    return caseWithRawValue(allControllerProfiles, raw);
 }
 
 std::string_view title(ControllerProfile profile)

@@ -2,6 +2,7 @@
 
 #include "RGBProtocol/lighting/ControllerProfile.hpp"
 #include "RGBProtocol/lighting/ProtocolError.hpp"
+#include "RGBProtocol/lighting/RawValueLookup.hpp"
 
 #include <limits>
 
@@ -65,12 +66,7 @@ std::string LightColor::hex() const
 
 std::optional<LightingEffect> lightingEffectFromRaw(std::int64_t raw)
 {
-    for (const LightingEffect effect : allLightingEffects) {
-        if (rawValue(effect) == raw) {
-            return effect;
-        }
-    }
-    return std::nullopt;
+    return caseWithRawValue(allLightingEffects, raw);
 }
 
 std::string_view title(LightingEffect effect)
