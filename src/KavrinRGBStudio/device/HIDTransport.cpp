@@ -61,11 +61,28 @@ std::optional<RGBDevice> describe(const HIDInterface& interface)
     };
 }
 
-const HIDInterface* find(const std::vector<HIDInterface>& interfaces, const RGBDevice& device)
+struct DescribedInterface {
+    const HIDInterface* interface;
+    RGBDevice device;
+};
+
+// Each interface is described once per operation, however many docks are looked up in it.
+std::vector<DescribedInterface> describeAll(const std::vector<HIDInterface>& interfaces)
 {
-    const auto found = std::ranges::find_if(
-        interfaces, [&device](const HIDInterface& interface) { return describe(interface) == device; });
-    return found == interfaces.end() ? nullptr : &*found;
+    std::vector<DescribedInterface> described;
+    for (const HIDInterface& interface : interfaces) {
+        if (std::optional<RGBDevice> device = describe(interface)) {
+            described.push_back({&interface, std::move(*device)});
+        }
+    }
+    return described;
+}
+
+// The interface whose description equals the device in all fields; the first one wins.
+const HIDInterface* find(const std::vector<DescribedInterface>& described, const RGBDevice& device)
+{
+    const auto found = std::ranges::find(described, device, &DescribedInterface::device);
+    return found == described.end() ? nullptr : found->interface;
 }
 
 ControllerProfile profileOf(const RGBDevice& device)
@@ -118,10 +135,8 @@ HIDTransport::HIDTransport(std::shared_ptr<HIDSystem> system, ThreadSleep sleep)
 std::vector<RGBDevice> HIDTransport::list()
 {
     std::vector<RGBDevice> devices;
-    for (const HIDInterface& interface : matchingInterfaces()) {
-        if (std::optional<RGBDevice> device = describe(interface)) {
-            devices.push_back(std::move(*device));
-        }
+    for (DescribedInterface& described : describeAll(matchingInterfaces())) {
+        devices.push_back(std::move(described.device));
     }
     std::ranges::sort(devices, [](const RGBDevice& left, const RGBDevice& right) {
         return std::tie(left.locationID, left.id) < std::tie(right.locationID, right.id);
@@ -160,8 +175,9 @@ void HIDTransport::writeColors(const DockColors& colors)
     }
 
     const std::vector<HIDInterface> interfaces = matchingInterfaces();
+    const std::vector<DescribedInterface> described = describeAll(interfaces);
     for (Target& target : targets) {
-        target.interface = find(interfaces, target.device);
+        target.interface = find(described, target.device);
         if (!target.interface) {
             throw TransportError::disconnected();
         }
@@ -184,7 +200,7 @@ LightingSettings HIDTransport::withController(const RGBDevice& device, const Con
 {
     const ControllerProfile profile = profileOf(device);
     const std::vector<HIDInterface> interfaces = matchingInterfaces();
-    const HIDInterface* interface = find(interfaces, device);
+    const HIDInterface* interface = find(describeAll(interfaces), device);
     if (!interface) {
         throw TransportError::disconnected();
     }
