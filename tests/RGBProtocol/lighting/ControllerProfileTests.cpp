@@ -1,4 +1,4 @@
-#include "ExpectProtocolError.hpp"
+#include <gtest/gtest.h>
 
 #include "RGBProtocol/lighting/ControllerProfile.hpp"
 
@@ -33,28 +33,6 @@ TEST(ControllerProfileRules, SpeedUseAndBrightnessDifferBetweenModels)
     const LightingSettings settings {true, LightingEffect::solid, 45, 1, {}};
     EXPECT_EQ(effectiveBrightness(ControllerProfile::forgeCubeLegacy, settings), 50);
     EXPECT_EQ(effectiveBrightness(ControllerProfile::mindCube, settings), 45);
-}
-
-TEST(ControllerProfileRules, ValidationChecksBoundsEffectsAndSpeedRange)
-{
-    const struct {
-        ControllerProfile profile;
-        LightingSettings settings;
-        bool valid;
-    } cases[] = {
-        {ControllerProfile::mindCube, {true, LightingEffect::wave, 100, 6, {}}, true},
-        {ControllerProfile::mindCube, {true, LightingEffect::wave, 100, 7, {}}, false},
-        {ControllerProfile::forgeCubeLegacy, {true, LightingEffect::wave, 100, 1, {}}, false},
-        {ControllerProfile::forgeCubeLegacy, {true, LightingEffect::dualFlashing, 100, 10, {}}, true},
-        {ControllerProfile::forgeCubeLegacy, {false, LightingEffect::solid, 0, 5, {}}, false},
-    };
-    for (const auto& [profile, settings, valid] : cases) {
-        if (valid) {
-            EXPECT_NO_THROW(validate(profile, settings));
-        } else {
-            expectProtocolError(ProtocolError::Kind::invalidSettings, [&] { validate(profile, settings); });
-        }
-    }
 }
 
 } // namespace
