@@ -19,33 +19,47 @@ using enum LightingEffect;
 using Members = std::vector<SyncMember>;
 
 constexpr LightingSettings confirmed {true, breathing, 40, 3, LightColor {10, 11, 255}};
-const Members mixed {{1, mindCube}, {2, forgeCubeLegacy}};
-
-LightingSettings source(std::int64_t brightness, std::int64_t speed, LightingEffect effect = solid)
-{
-    return LightingSettings {true, effect, brightness, speed, LightColor {0xFF, 0x64, 0x00}};
-}
 
 // Nothing ties token drawing to one thread, so the generator must not be shared unguarded.
 TEST(OperationTokenConcurrency, DrawsFromSeveralThreadsWithoutRaceOrRepeat)
 {
     std::vector<OperationToken> drawn[2];
-    {
-        std::jthread other([&] { std::ranges::generate_n(std::back_inserter(drawn[1]), 100, OperationToken::random); });
-        std::ranges::generate_n(std::back_inserter(drawn[0]), 100, OperationToken::random);
-    }
+    std::jthread other([&] { std::ranges::generate_n(std::back_inserter(drawn[1]), 100, OperationToken::random); });
+    std::ranges::generate_n(std::back_inserter(drawn[0]), 100, OperationToken::random);
+    other.join();
     EXPECT_EQ(std::ranges::find_first_of(drawn[0], drawn[1]), drawn[0].end());
 }
 
-TEST(DeviceWorkspaceReconcile, KeepsListedSessionsAsTheyWereAndDropsTheRestWithTheirTokens)
+TEST(DeviceWorkspace, OnlyAnOperationsOwnTokenSettlesItAndReconcileKeepsListedSessionsAsTheyWere)
 {
     DeviceWorkspace workspace;
     workspace.reconcile({1, 2, 3});
+    EXPECT_FALSE(workspace.begin(7, "missing"));
+    const auto token = workspace.begin(1, "reading");
+    EXPECT_FALSE(workspace.begin(1, "second"));
+    workspace.edit(1, [](DockSession&) { ADD_FAILURE() << "edited a busy session"; });
+    // Assigning a busy session inside an edit must not smuggle its token into another dock.
+    workspace.edit(2, [&](DockSession& session) { session = workspace.sessions().at(1); });
+    EXPECT_FALSE(workspace.finish(2, *token, confirmed, "done", false));
+    EXPECT_TRUE(workspace.finish(1, *token, confirmed, "done", false));
+    const DockSession& session = workspace.sessions().at(1);
+    EXPECT_FALSE(session.edited());
+
+    const std::tuple<const char*, std::int64_t, bool> edits[] {
+        {"0A0BFF", 4, true}, {"0A0BFE", 3, true}, {"0A0B", 3, true}, {"#0a0bff", 3, false}};
+    for (const auto& [hex, speed, edited] : edits) {
+        workspace.edit(1, [value = speed](DockSession& changed) { changed.settings.speed = value; });
+        workspace.edit(1, [text = hex](DockSession& changed) { changed.hexText = text; });
+        EXPECT_EQ(session.edited(), edited) << hex << " " << speed;
+    }
+
+    workspace.finish(1, *workspace.begin(1, "applying"), std::nullopt, "failed", true); // dock state now unknown
+    EXPECT_TRUE(session.edited());
+    EXPECT_EQ(session.hexText, "#0a0bff");
+    EXPECT_TRUE(session.isError);
+
     workspace.select(3);
-    workspace.select(9); // unknown, so 3 stays selected
     EXPECT_EQ(workspace.selectedSession(), DockSession());
-    workspace.edit(1, [](DockSession& session) { session.settings.brightness = 70; });
-    workspace.begin(2, "busy");
     const auto dropped = workspace.begin(3, "busy");
     const auto before = workspace.sessions();
     workspace.reconcile({2, 1});
@@ -57,56 +71,18 @@ TEST(DeviceWorkspaceReconcile, KeepsListedSessionsAsTheyWereAndDropsTheRestWithT
     EXPECT_EQ(workspace.sessions().at(3).status, "可以读取当前设置，或编辑后应用到这台扩展坞。");
 }
 
-TEST(DeviceWorkspaceOperation, OneAtATimeOnlyItsTokenSettlesItAndFailureKeepsTheEditor)
-{
-    DeviceWorkspace workspace;
-    workspace.reconcile({1, 2});
-    EXPECT_FALSE(workspace.begin(7, "missing"));
-    const auto token = workspace.begin(1, "reading");
-    EXPECT_FALSE(workspace.begin(1, "second"));
-    workspace.edit(1, [](DockSession&) { ADD_FAILURE() << "edited a busy session"; });
-    // Assigning a busy session inside an edit must not smuggle its token into another dock.
-    workspace.edit(2, [&](DockSession& session) { session = workspace.sessions().at(1); });
-    EXPECT_FALSE(workspace.finish(2, *token, confirmed, "done", false));
-    EXPECT_EQ(workspace.pendingCount(), 1U);
-    EXPECT_TRUE(workspace.finish(1, *token, confirmed, "done", false));
-    const DockSession& session = workspace.sessions().at(1);
-    EXPECT_EQ(session.hexText, "0A0BFF");
-
-    // Any changed setting counts, and the colour text by the colour it parses to or by not parsing at all.
-    const std::tuple<const char*, std::int64_t, bool> edits[] {
-        {"0A0BFF", 3, false}, {"0A0BFF", 4, true}, {"0A0BFE", 3, true}, {"0A0B", 3, true}, {"#0a0bff", 3, false}};
-    for (const auto& [hex, speed, edited] : edits) {
-        workspace.edit(1, [value = speed](DockSession& changed) { changed.settings.speed = value; });
-        workspace.edit(1, [text = hex](DockSession& changed) { changed.hexText = text; });
-        EXPECT_EQ(session.edited(), edited) << hex << " " << speed;
-    }
-
-    // Without a confirmed read the session counts as edited even though the editor matches.
-    workspace.finish(1, *workspace.begin(1, "applying"), std::nullopt, "failed", true);
-    EXPECT_TRUE(session.edited());
-    EXPECT_EQ(session.settings, confirmed);
-    EXPECT_EQ(session.hexText, "#0a0bff");
-    EXPECT_TRUE(session.isError);
-    workspace.begin(1, "retry");
-    EXPECT_FALSE(session.isError);
-}
-
-TEST(NativeSynchronizationEffects, OnlyWhatEveryModelOffers)
+TEST(NativeSynchronizationPlan, AlignsSpeedAndBrightnessCopiesTheRestAndRefusesInvalidSettings)
 {
     EXPECT_TRUE(commonEffects({}).empty());
     EXPECT_EQ(commonEffects(std::vector {mindCube, forgeCubeLegacy}),
               (std::vector {solid, breathing, cycling, flashing, dualFlashing}));
-}
 
-TEST(NativeSynchronizationPlan, AlignsSpeedAndBrightnessCopiesTheRestAndRefusesInvalidSettings)
-{
-    const std::int64_t mindFromForge[] {1, 2, 2, 3, 3, 4, 4, 5, 5, 6};
+    const Members mixed {{1, mindCube}, {2, forgeCubeLegacy}};
+    const auto source = [](auto level, auto speed) { return LightingSettings {true, solid, level, speed, {}}; };
     // Cycling ignores speed on the older model, yet the position still follows the source.
-    for (std::int64_t speed = 1; speed <= 10; ++speed) {
+    const std::int64_t mindFromForge[] {1, 2, 2, 3, 3, 4, 4, 5, 5, 6};
+    for (std::int64_t speed = 1; speed <= 10; ++speed)
         EXPECT_EQ(plan(source(100, speed), forgeCubeLegacy, cycling, mixed).at(1).speed, mindFromForge[speed - 1]);
-    }
-
     // Brightness goes to tens only when the older model shows a level-based effect.
     EXPECT_EQ(plan(source(57, 5), mindCube, breathing, Members {{1, mindCube}}).at(1).brightness, 57);
     EXPECT_EQ(plan(source(57, 5), mindCube, breathing, mixed).at(1).brightness, 60);
