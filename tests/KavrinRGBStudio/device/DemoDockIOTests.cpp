@@ -1,8 +1,7 @@
 #include "KavrinRGBStudio/device/DemoDockIO.hpp"
+#include "RGBProtocol/UserFacingError.hpp"
 
-#include "UserFacingErrorText.hpp"
-
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <thread>
 
@@ -15,31 +14,36 @@ constexpr LightColor teal {0x00, 0x80, 0x80};
 // An apply keeps and returns what the dock's model would read back; a refused call changes no dock.
 TEST(DemoDockIO, KeepsWhatTheModelWouldReadBackAndRefusesWithoutChange)
 {
-    const auto held = [](auto&& io) { return std::vector {io.read(docks[0]), io.read(docks[1]), io.read(docks[2])}; };
+    const auto held = [](DemoDockIO& io) {
+        return std::vector {io.read(docks[0]), io.read(docks[1]), io.read(docks[2])};
+    };
     const RGBDevice unknownDock {99, 0x0414, 0x7A61, 0x01130000, "HOLTEK", "not a demo dock", 8};
     const LightingSettings solid {true, LightingEffect::solid, 45, 1, teal};
     const std::string gone = "所选设备已断开或身份发生变化，请重新选择。";
     const std::tuple<RGBDevice, LightingSettings, std::string, std::int64_t> cases[] = {
-        {docks[0], solid, "no error", 50}, // the older model rounds to tens
-        {docks[1], solid, "no error", 45},
-        {docks[2], {false, LightingEffect::breathing, 30, 7, teal}, "no error", 100}, // a dark lamp reads full
+        {docks[0], solid, "", 50}, // the older model rounds to tens
+        {docks[2], {false, LightingEffect::breathing, 30, 7, teal}, "", 100}, // a dark lamp reads full
         {docks[2], {true, LightingEffect::wave, 50, 2, teal}, "灯光参数超出支持范围。", 0},
         {unknownDock, solid, gone, 0},
     };
+    DemoDockIO untouched;
     for (const auto& [dock, requested, error, brightness] : cases) {
         DemoDockIO io;
-        auto expected = held(DemoDockIO());
+        auto expected = held(untouched);
         LightingSettings reported = requested;
         reported.brightness = brightness;
-        if (error == "no error") {
+        if (error.empty()) {
+            EXPECT_EQ(io.apply(requested, dock, true), reported);
             expected[dock.id - 1] = reported;
+        } else {
+            EXPECT_THAT([&] { io.apply(requested, dock, true); }, ::testing::ThrowsMessage<UserFacingError>(error));
         }
-        EXPECT_EQ(errorTextOf([&] { EXPECT_EQ(io.apply(requested, dock, true), reported); }), error);
         EXPECT_EQ(held(io), expected);
     }
     DemoDockIO io;
-    EXPECT_EQ(errorTextOf([&] { io.writeColors({{docks[0], teal}, {unknownDock, teal}}); }), gone);
-    EXPECT_EQ(held(io), held(DemoDockIO()));
+    const auto colourAnUnknownDock = [&] { io.writeColors({{docks[0], teal}, {unknownDock, teal}}); };
+    EXPECT_THAT(colourAnUnknownDock, ::testing::ThrowsMessage<UserFacingError>(gone));
+    EXPECT_EQ(held(io), held(untouched));
 }
 
 // Colour frames racing applies: every state seen is one that a whole operation produced.

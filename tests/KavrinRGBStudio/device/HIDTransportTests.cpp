@@ -1,8 +1,5 @@
-#include "UserFacingErrorText.hpp"
-
 #include "KavrinRGBStudio/device/HIDTransport.hpp"
 #include "KavrinRGBStudio/device/TransportError.hpp"
-#include "RGBProtocol/lighting/ControllerProfile.hpp"
 
 #include <gmock/gmock.h>
 
@@ -15,18 +12,16 @@ namespace {
 
 using ::testing::ElementsAre;
 
-constexpr const char* unsupportedText = "该接口的 HID 描述符不符合已知灯光协议，未发送调节命令。";
+const std::string unsupportedText = "该接口的 HID 描述符不符合已知灯光协议，未发送调节命令。";
 const std::string checkHint = "请检查设备连接；若打开了其他调灯软件，请先退出。";
-const LightingSettings orangeBreathing {true, LightingEffect::breathing, 50, 3, {0xFF, 0x64, 0x00}};
 
 // Scripted docks. Every call is logged in order with the transport's pauses ("list", "open N",
 // "set N <bytes>", "get N", "close N", "sleep <ms>"; N the registry ID) and fails with the status
 // `faults` gives it. A dock answers the last request it was sent.
 class FakeHIDSystem : public HIDSystem {
 public:
-    HIDInterface& addDock(ControllerProfile profile, std::uint64_t registryID, std::int64_t locationID)
+    HIDInterface& addDock(bool forgeCube, std::uint64_t registryID, std::int64_t locationID)
     {
-        const bool forgeCube = profile == ControllerProfile::forgeCubeLegacy;
         // One vendor-page application collection with one unnumbered 8-byte feature report.
         const std::vector<std::uint8_t> descriptor {0x06, 0x01, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x09, 0x02, 0x15, 0x00,
                                                     0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, 0x08, 0xB1, 0x02, 0xC0};
@@ -97,8 +92,8 @@ class HIDTransportTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        system->addDock(ControllerProfile::forgeCubeLegacy, 7, 0x01000000);
-        system->addDock(ControllerProfile::mindCube, 2, 0x02000000);
+        system->addDock(true, 7, 0x01000000);
+        system->addDock(false, 2, 0x02000000);
     }
 
     std::shared_ptr<FakeHIDSystem> system = std::make_shared<FakeHIDSystem>();
@@ -110,26 +105,24 @@ protected:
 
 TEST_F(HIDTransportTest, ListLeavesOutWhatIsNotADocksLightingInterfaceAndSortsByLocationThenRegistryID)
 {
-    system->addDock(ControllerProfile::mindCube, 9, 0x00130000);
-    system->addDock(ControllerProfile::forgeCubeLegacy, 3, 0x00130000);
+    system->addDock(false, 9, 0x00130000);
+    system->addDock(true, 3, 0x00130000);
     // Left out: the lighting page only on the second collection, a descriptor cut short, no registry ID.
-    system->addDock(ControllerProfile::mindCube, 11, 0).usagePages = {0x0001, 0xFF01};
-    system->addDock(ControllerProfile::mindCube, 12, 0).reportDescriptor.resize(15);
-    system->addDock(ControllerProfile::mindCube, 13, 0).registryID.reset();
+    system->addDock(false, 11, 0).usagePages = {0x0001, 0xFF01};
+    system->addDock(false, 12, 0).reportDescriptor.resize(15);
+    system->addDock(false, 13, 0).registryID.reset();
     const auto id = [](std::uint64_t id) { return ::testing::Field(&RGBDevice::id, id); };
     EXPECT_THAT(transport.list(), ElementsAre(id(3), id(9), forgeCube, mindCube));
 }
 
-TEST_F(HIDTransportTest, ReadSendsTheTwoRequestsPausingAfterEachAndCloses)
+TEST_F(HIDTransportTest, ReadAndColoursSendTheseReportsInRegistryIDOrderPausingAfterEachAndClose)
 {
-    EXPECT_EQ(transport.read(mindCube), orangeBreathing);
+    EXPECT_EQ(transport.read(mindCube),
+              (LightingSettings {true, LightingEffect::breathing, 50, 3, {0xFF, 0x64, 0x00}}));
     EXPECT_THAT(system->log,
                 ElementsAre("list", "open 2", "set 2 00 CB 00 00 00 00 00 00", "sleep 100", "get 2",
                             "set 2 00 CA 00 00 00 00 00 00", "sleep 100", "get 2", "close 2"));
-}
-
-TEST_F(HIDTransportTest, ColorsGoToEachDockInRegistryIDOrderWithAShortPause)
-{
+    system->log.clear();
     transport.writeColors({{mindCube, {0x11, 0x22, 0x33}}, {forgeCube, {0x44, 0x55, 0x66}}});
     EXPECT_THAT(system->log,
                 ElementsAre("list", "open 2", "set 2 CD 11 22 33 00 00 00 00", "sleep 10", "close 2", "open 7",
@@ -149,7 +142,7 @@ TEST_F(HIDTransportTest, AFailureOrRefusalReachesTheUserAndNothingIsOpenedOrSent
         transport.writeColors({{forgeCube, {1, 2, 3}}, {mindCube, {1, 2, 3}}});
     };
     const struct {
-        std::string failing; // none for a request refused before any dock is opened
+        std::string failing; // the call it fails at; none when refused before any dock is opened
         std::uint32_t status;
         std::function<void()> call;
         std::string expected;
@@ -165,25 +158,20 @@ TEST_F(HIDTransportTest, AFailureOrRefusalReachesTheUserAndNothingIsOpenedOrSent
         {"get 2", IOStatus::general, read, "读取灯光数据失败（0xE00002BC）。" + checkHint},
         {"open 7", IOStatus::exclusiveAccess, colors, "连接实时灯光设备失败（0xE00002C5）。" + busy},
         {"set 2 CD 01 02 03 00 00 00 00", IOStatus::noDevice, colors, "发送灯光命令失败（0xE00002C0）。" + checkHint},
+        {"get 2", 0, [&] { system->answers[0xCB].resize(7), read(); },
+         "设备返回的灯光数据格式不匹配，未将其作为当前设置。"},
     };
     for (const auto& testCase : cases) {
         SCOPED_TRACE(testCase.expected);
         system->log.clear();
         system->faults = {{testCase.failing, testCase.status}};
-        EXPECT_EQ(errorTextOf(testCase.call), testCase.expected);
+        EXPECT_THAT(testCase.call, ::testing::ThrowsMessage<UserFacingError>(testCase.expected));
         auto rest = std::ranges::find(system->log, testCase.failing);
         rest = rest == system->log.end() ? system->log.begin() : std::next(rest);
         EXPECT_TRUE(
             std::all_of(rest, system->log.end(), [](auto& e) { return e == "list" || e.starts_with("close"); }));
         EXPECT_EQ(system->openConnections, 0);
     }
-}
-
-TEST_F(HIDTransportTest, AnAnswerOfTheWrongLengthIsNotTakenForTheSettings)
-{
-    system->answers[0xCB].resize(7);
-    EXPECT_EQ(errorTextOf([&] { transport.read(mindCube); }), "设备返回的灯光数据格式不匹配，未将其作为当前设置。");
-    EXPECT_EQ(system->openConnections, 0);
 }
 
 } // namespace
