@@ -18,20 +18,13 @@
 
 int main(int argc, char** argv)
 {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: %s /dev/hidrawN (set HEX | get | wait-gone)...\n", argv[0]);
-        return 2;
-    }
-    const int fd = open(argv[1], O_RDWR | O_CLOEXEC);
+    const int fd = argc > 1 ? open(argv[1], O_RDWR | O_CLOEXEC) : -1;
     if (fd < 0) {
         std::printf("open error %s\n", strerrorname_np(errno));
         return 1;
     }
     for (int i = 2; i < argc; ++i) {
         const std::string step = argv[i];
-        // Byte 0 is the report number, 0 for the docks' unnumbered report.
-        std::vector<unsigned char> buffer(9, 0);
-        int result = -1;
         if (step == "wait-gone") {
             const auto sysfs = std::filesystem::path("/sys/class/hidraw") / std::filesystem::path(argv[1]).filename();
             for (int tries = 0; tries < 200 && std::filesystem::exists(sysfs); ++tries)
@@ -39,30 +32,26 @@ int main(int argc, char** argv)
             std::printf(std::filesystem::exists(sysfs) ? "still there\n" : "gone\n");
             continue;
         }
+        // Byte 0 is the report number, 0 for the docks' unnumbered report.
+        std::vector<unsigned char> buffer(9, 0);
+        int result = 0;
         if (step == "set" && i + 1 < argc) {
             const std::string bytes = argv[++i];
             buffer.assign(1, 0);
             for (std::size_t at = 0; at + 1 < bytes.size(); at += 2)
                 buffer.push_back(static_cast<unsigned char>(std::stoul(bytes.substr(at, 2), nullptr, 16)));
             result = ioctl(fd, HIDIOCSFEATURE(buffer.size()), buffer.data());
-        } else if (step == "get") {
-            result = ioctl(fd, HIDIOCGFEATURE(buffer.size()), buffer.data());
         } else {
-            std::fprintf(stderr, "unknown step %s\n", step.c_str());
-            return 2;
+            result = ioctl(fd, HIDIOCGFEATURE(buffer.size()), buffer.data());
         }
         if (result < 0) {
             std::printf("%s error %s\n", step.c_str(), strerrorname_np(errno));
             continue;
         }
-        std::printf("%s %d", step.c_str(), result);
-        if (step == "get") {
-            std::printf(" ");
-            for (int at = 0; at < result && at < static_cast<int>(buffer.size()); ++at)
-                std::printf("%02X", buffer[static_cast<std::size_t>(at)]);
-        }
+        std::printf("%s %d%s", step.c_str(), result, step == "get" ? " " : "");
+        for (int at = 0; step == "get" && at < result && at < 9; ++at)
+            std::printf("%02X", buffer[static_cast<std::size_t>(at)]);
         std::printf("\n");
     }
-    close(fd);
     return 0;
 }

@@ -5,12 +5,6 @@
 /bin/busybox --install -s /bin
 export PATH=/bin
 
-# Milestones on the console, shown by the runner when a guest fails or is slow.
-mark() {
-    read -r up _ </proc/uptime
-    echo "guest-init: $* at $up s" >/dev/console
-}
-
 give_up() {
     echo "guest-init: $*" >/dev/console
     sync
@@ -20,18 +14,16 @@ give_up() {
 mkdir -p /proc /sys /dev /newroot /job /oldtmp
 mount -t devtmpfs dev /dev
 mount -t proc proc /proc
-mark "init started"
 for module in $(cat /modules/order); do
     insmod "/modules/$module" || give_up "cannot load $module"
 done
-mark "modules loaded"
 
 nine_p="trans=virtio,version=9p2000.L,msize=262144"
 mount -t 9p -o "ro,cache=loose,$nine_p" hostroot /newroot || give_up "cannot mount the host root"
 mount -t 9p -o "$nine_p" job /job || give_up "cannot mount the job share"
 
-# /tmp is a fresh tmpfs; host paths below /tmp that the job needs (a build tree, say) are
-# bound back into it from the read-only host view.
+# /tmp is a fresh tmpfs; host paths below /tmp that the job needs (a clone or build tree, say)
+# are bound back into it from the read-only host view.
 mount --bind /newroot/tmp /oldtmp
 mount -t tmpfs -o mode=1777 tmp /newroot/tmp
 while read -r keep; do
@@ -50,10 +42,8 @@ mount -t sysfs sys /newroot/sys
 mkdir /newroot/tmp/vm-job
 mount --bind /job /newroot/tmp/vm-job
 
-mark "job started"
 chroot /newroot /bin/sh /tmp/vm-job/job.sh </dev/null >/job/stdout 2>/job/stderr
 echo $? >/job/status
-mark "job finished"
 # Emulated docks may still be running; qemu ends them with the machine.
 sync
 reboot -f

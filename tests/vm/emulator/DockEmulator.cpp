@@ -1,13 +1,16 @@
 // An emulated dock on the kernel's HID stack: creates a uhid device with the dock's report
-// descriptor and serves its feature reports through DockEngine. Prints "hidrawN ID" once the
-// kernel has made the hidraw node (ID: the HID instance number), then serves in the background
-// until the dock vanishes or the process is killed.
+// descriptor and serves its feature reports through DockEngine. Prints "hidrawN ID VENDOR PRODUCT"
+// once the kernel has made the hidraw node (ID: the HID instance number), then serves in the
+// background until the dock vanishes or the process is killed.
+//   kavrin-dock-emu --model forge|mind [--vendor ID] [--product ID] [--report-id] [--usage-page PAGE]
+//     [--lamp EFFECT,BRIGHTNESS,SPEED,RRGGBB] [--fail-set-from N] [--fail-get-from N] [--vanish-after N]
+//     [--corrupt-get N] [--get-delay-ms MS] [--ignore-commands] [--log FILE]
+// --lamp takes the bytes of the mode answer (effect, brightness byte, speed byte).
 #include "DockEngine.hpp"
 
 #include <fcntl.h>
 #include <linux/input.h>
 #include <linux/uhid.h>
-#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,7 +18,10 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
+#include <iterator>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -24,16 +30,9 @@ using namespace kavrin::vmtest;
 
 namespace {
 
-const char usage[] = "usage: kavrin-dock-emu --model forge|mind [--vendor ID] [--product ID]\n"
-                     "  [--report-id] [--usage-page PAGE] [--lamp EFFECT,BRIGHTNESS,SPEED,RRGGBB]\n"
-                     "  [--fail-set-from N] [--fail-get-from N] [--vanish-after N] [--corrupt-get N]\n"
-                     "  [--get-delay-ms MS] [--ignore-commands] [--log FILE]\n"
-                     "--lamp takes the bytes of the mode answer (effect, brightness byte, speed byte).\n";
-
 struct Options {
     DockModel model = DockModel::forgeCube;
-    unsigned vendor = 0x1044;
-    unsigned product = 0x7A3E;
+    unsigned vendor = 0, product = 0; // 0: the model's own
     bool reportID = false;
     unsigned usagePage = 0xFF01;
     Lamp lamp;
@@ -47,209 +46,112 @@ struct Options {
     std::exit(2);
 }
 
-unsigned number(const std::string& text)
-{
-    try {
-        std::size_t end = 0;
-        unsigned long value = std::stoul(text, &end, 0);
-        if (end == text.size() && value <= 0xFFFFFFFF)
-            return static_cast<unsigned>(value);
-    } catch (const std::exception&) {
-    }
-    fail("not a number: " + text);
-}
-
-Lamp parseLamp(const std::string& text)
-{
-    unsigned effect, brightness, speed, rgb;
-    if (std::sscanf(text.c_str(), "%u,%u,%u,%6x", &effect, &brightness, &speed, &rgb) != 4 || effect > 255
-        || brightness > 255 || speed > 255)
-        fail("--lamp wants EFFECT,BRIGHTNESS,SPEED,RRGGBB, not " + text);
-    return {static_cast<std::uint8_t>(effect),   static_cast<std::uint8_t>(brightness),
-            static_cast<std::uint8_t>(speed),    static_cast<std::uint8_t>(rgb >> 16),
-            static_cast<std::uint8_t>(rgb >> 8), static_cast<std::uint8_t>(rgb)};
-}
-
 Options parse(int argc, char** argv)
 {
-    Options options;
-    bool productGiven = false, vendorGiven = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        auto value = [&]() -> std::string {
-            if (i + 1 >= argc)
-                fail(arg + " needs a value\n" + usage);
-            return argv[++i];
-        };
-        if (arg == "--model") {
-            const std::string model = value();
-            if (model != "forge" && model != "mind")
-                fail("unknown model " + model);
-            options.model = model == "forge" ? DockModel::forgeCube : DockModel::mindCube;
-        } else if (arg == "--vendor") {
-            options.vendor = number(value()), vendorGiven = true;
-        } else if (arg == "--product") {
-            options.product = number(value()), productGiven = true;
-        } else if (arg == "--report-id") {
-            options.reportID = true;
-        } else if (arg == "--usage-page") {
-            options.usagePage = number(value());
-        } else if (arg == "--lamp") {
-            options.lamp = parseLamp(value());
-        } else if (arg == "--fail-set-from") {
-            options.faults.failSetFrom = number(value());
-        } else if (arg == "--fail-get-from") {
-            options.faults.failGetFrom = number(value());
-        } else if (arg == "--vanish-after") {
-            options.faults.vanishAfter = number(value());
-        } else if (arg == "--corrupt-get") {
-            options.faults.corruptGet = number(value());
-        } else if (arg == "--get-delay-ms") {
-            options.faults.getDelay = std::chrono::milliseconds(number(value()));
-        } else if (arg == "--ignore-commands") {
-            options.faults.ignoreCommands = true;
-        } else if (arg == "--log") {
-            options.logPath = value();
-        } else {
-            fail("unknown argument " + arg + "\n" + usage);
-        }
+    Options o;
+    int i = 1;
+    auto value = [&] {
+        if (i + 1 >= argc)
+            fail(std::string(argv[i]) + " needs a value");
+        return std::string(argv[++i]);
+    };
+    auto number = [&] { return static_cast<unsigned>(std::stoul(value(), nullptr, 0)); };
+    const std::map<std::string, std::function<void()>> flags {
+        {"--model", [&] { o.model = value() == "mind" ? DockModel::mindCube : DockModel::forgeCube; }},
+        {"--vendor", [&] { o.vendor = number(); }},
+        {"--product", [&] { o.product = number(); }},
+        {"--report-id", [&] { o.reportID = true; }},
+        {"--usage-page", [&] { o.usagePage = number(); }},
+        {"--lamp",
+         [&] {
+             unsigned effect, brightness, speed, rgb;
+             if (std::sscanf(value().c_str(), "%u,%u,%u,%6x", &effect, &brightness, &speed, &rgb) != 4)
+                 fail("--lamp wants EFFECT,BRIGHTNESS,SPEED,RRGGBB");
+             auto byte = [](unsigned v) { return static_cast<std::uint8_t>(v); };
+             o.lamp = {byte(effect), byte(brightness), byte(speed), byte(rgb >> 16), byte(rgb >> 8), byte(rgb)};
+         }},
+        {"--fail-set-from", [&] { o.faults.failSetFrom = number(); }},
+        {"--fail-get-from", [&] { o.faults.failGetFrom = number(); }},
+        {"--vanish-after", [&] { o.faults.vanishAfter = number(); }},
+        {"--corrupt-get", [&] { o.faults.corruptGet = number(); }},
+        {"--get-delay-ms", [&] { o.faults.getDelay = std::chrono::milliseconds(number()); }},
+        {"--ignore-commands", [&] { o.faults.ignoreCommands = true; }},
+        {"--log", [&] { o.logPath = value(); }},
+    };
+    for (; i < argc; ++i) {
+        const auto flag = flags.find(argv[i]);
+        if (flag == flags.end())
+            fail(std::string("unknown argument ") + argv[i]);
+        flag->second();
     }
-    if (options.model == DockModel::mindCube) {
-        options.vendor = vendorGiven ? options.vendor : 0x0414;
-        options.product = productGiven ? options.product : 0x7A61;
-    }
-    return options;
+    const bool mind = o.model == DockModel::mindCube;
+    o.vendor = o.vendor ? o.vendor : mind ? 0x0414 : 0x1044;
+    o.product = o.product ? o.product : mind ? 0x7A61 : 0x7A3E;
+    return o;
 }
 
 // One vendor collection holding one 8-byte feature report; optionally numbered (report ID 1).
 std::vector<std::uint8_t> reportDescriptor(const Options& options)
 {
-    const auto pageLow = static_cast<std::uint8_t>(options.usagePage);
-    const auto pageHigh = static_cast<std::uint8_t>(options.usagePage >> 8);
-    std::vector<std::uint8_t> numbered;
+    // Usage Page, Usage 1, Collection (Application), [Report ID 1,] Logical Minimum 0, Logical Maximum 255,
+    // Report Size 8, Report Count 8, Usage 1, Feature (Data, Variable, Absolute), End Collection.
+    const auto page = static_cast<std::uint16_t>(options.usagePage);
+    std::vector<std::uint8_t> d {0x06, std::uint8_t(page & 0xFF), std::uint8_t(page >> 8), 0x09, 0x01, 0xA1, 0x01};
     if (options.reportID)
-        numbered = {0x85, 0x01}; // Report ID 1
-    // clang-format off
-    std::vector<std::uint8_t> d{0x06, pageLow, pageHigh, // Usage Page
-                                0x09, 0x01,              // Usage 1
-                                0xA1, 0x01};             // Collection (Application)
-    d.insert(d.end(), numbered.begin(), numbered.end());
-    d.insert(d.end(), {0x15, 0x00,                       // Logical Minimum 0
-                       0x26, 0xFF, 0x00,                 // Logical Maximum 255
-                       0x75, 0x08,                       // Report Size 8
-                       0x95, 0x08,                       // Report Count 8
-                       0x09, 0x01,                       // Usage 1
-                       0xB1, 0x02,                       // Feature (Data, Variable, Absolute)
-                       0xC0});                           // End Collection
-    // clang-format on
+        d.insert(d.end(), {0x85, 0x01});
+    d.insert(d.end(), {0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, 0x08, 0x09, 0x01, 0xB1, 0x02, 0xC0});
     return d;
 }
 
-class Dock {
-public:
-    Dock(const Options& options, int uhid, int log)
-        : engine_(options.model, options.lamp, options.faults)
-        , uhid_(uhid)
-        , log_(log)
+const char* const kindNames[] = {"accepted", "answered", "rejected", "failed", "vanish"};
+
+struct Dock {
+    DockEngine engine;
+    int uhid;
+    int logFd;
+
+    void log(const std::string& line) const
     {
+        const std::string text = line + '\n';
+        if (logFd >= 0 && write(logFd, text.data(), text.size()) < 0)
+            std::perror("kavrin-dock-emu: log");
     }
-
-    // Returns false once the dock has vanished.
-    bool serve(const uhid_event& event);
-
-private:
-    void log(const std::string& line);
-    void send(const uhid_event& event);
-    void vanish();
-
-    DockEngine engine_;
-    int uhid_;
-    int log_;
-};
-
-const char* kindName(Reply::Kind kind)
-{
-    switch (kind) {
-    case Reply::Kind::accepted:
-        return "accepted";
-    case Reply::Kind::answered:
-        return "answered";
-    case Reply::Kind::rejected:
-        return "rejected";
-    case Reply::Kind::failed:
-        return "failed";
-    case Reply::Kind::vanish:
-        return "vanish";
-    }
-    return "?";
-}
-
-void Dock::log(const std::string& line)
-{
-    if (log_ < 0)
-        return;
-    const std::string text = line + '\n';
-    if (write(log_, text.data(), text.size()) < 0)
-        std::perror("kavrin-dock-emu: log");
-}
-
-void Dock::send(const uhid_event& event)
-{
-    if (write(uhid_, &event, sizeof event) != static_cast<ssize_t>(sizeof event))
-        std::perror("kavrin-dock-emu: write /dev/uhid");
-}
-
-void Dock::vanish()
-{
-    uhid_event event {};
-    event.type = UHID_DESTROY;
-    send(event);
-}
-
-// Through uhid the kernel hands over and expects what the USB HID driver would put on the wire
-// plus the report number: a set-feature arrives as 0x00 and the 8 bytes, and a get-feature is
-// answered with 0x00 and the 8 bytes, so HIDIOCGFEATURE returns 9 as with a USB dock.
-bool Dock::serve(const uhid_event& event)
-{
-    switch (event.type) {
-    case UHID_OPEN:
-        log("open");
-        return true;
-    case UHID_CLOSE:
-        log("close");
-        return true;
-    case UHID_OUTPUT:
-        log("output " + hex({event.u.output.data, std::min<std::size_t>(event.u.output.size, UHID_DATA_MAX)}));
-        return true;
-    case UHID_SET_REPORT: {
-        const auto& request = event.u.set_report;
-        const std::span<const std::uint8_t> data {request.data, std::min<std::size_t>(request.size, UHID_DATA_MAX)};
-        Reply reply {Reply::Kind::rejected};
-        if (request.rtype == UHID_FEATURE_REPORT && request.rnum == 0 && !data.empty() && data[0] == 0)
-            reply = engine_.set(data.subspan(1));
-        log("set " + hex(data.empty() ? data : data.subspan(1)) + ' ' + kindName(reply.kind)
-            + (request.rnum != 0 ? " rnum=" + std::to_string(request.rnum) : ""));
-        if (reply.kind == Reply::Kind::vanish) {
-            vanish();
-            return false;
+    // Sends a reply, or the destroy event when the dock vanished; false once it has.
+    bool send(uhid_event event, Reply::Kind kind) const
+    {
+        if (kind == Reply::Kind::vanish) {
+            event = {};
+            event.type = UHID_DESTROY;
         }
-        uhid_event answer {};
-        answer.type = UHID_SET_REPORT_REPLY;
-        answer.u.set_report_reply.id = request.id;
-        answer.u.set_report_reply.err = reply.kind == Reply::Kind::accepted ? 0 : EIO;
-        send(answer);
-        return true;
+        if (write(uhid, &event, sizeof event) != static_cast<ssize_t>(sizeof event))
+            std::perror("kavrin-dock-emu: write /dev/uhid");
+        return kind != Reply::Kind::vanish;
     }
-    case UHID_GET_REPORT: {
+
+    // Through uhid the kernel hands over and expects what the USB HID driver would put on the wire
+    // plus the report number: a set-feature arrives as 0x00 and the 8 bytes, and a get-feature is
+    // answered with 0x00 and the 8 bytes, so HIDIOCGFEATURE returns 9 as with a USB dock.
+    bool serve(const uhid_event& event)
+    {
+        if (event.type == UHID_SET_REPORT) {
+            const auto& request = event.u.set_report;
+            const std::span<const std::uint8_t> data {request.data, std::min<std::size_t>(request.size, UHID_DATA_MAX)};
+            Reply reply {Reply::Kind::rejected};
+            if (request.rtype == UHID_FEATURE_REPORT && request.rnum == 0 && !data.empty() && data[0] == 0)
+                reply = engine.set(data.subspan(1));
+            log("set " + hex(data.empty() ? data : data.subspan(1)) + ' ' + kindNames[static_cast<int>(reply.kind)]);
+            uhid_event answer {};
+            answer.type = UHID_SET_REPORT_REPLY;
+            answer.u.set_report_reply.id = request.id;
+            answer.u.set_report_reply.err = reply.kind == Reply::Kind::accepted ? 0 : EIO;
+            return send(answer, reply.kind);
+        }
+        if (event.type != UHID_GET_REPORT)
+            return true;
         const auto& request = event.u.get_report;
         Reply reply {Reply::Kind::rejected};
         if (request.rtype == UHID_FEATURE_REPORT && request.rnum == 0)
-            reply = engine_.get();
-        if (reply.kind == Reply::Kind::vanish) {
-            log("get vanish");
-            vanish();
-            return false;
-        }
+            reply = engine.get();
         if (reply.delay.count() > 0) {
             // Lets a test see that the request is in flight before the answer comes.
             log("get delayed " + std::to_string(reply.delay.count()) + " ms");
@@ -264,16 +166,11 @@ bool Dock::serve(const uhid_event& event)
             log("get " + hex(reply.answer));
         } else {
             answer.u.get_report_reply.err = EIO;
-            log(std::string("get ") + kindName(reply.kind)
-                + (request.rnum != 0 ? " rnum=" + std::to_string(request.rnum) : ""));
+            log(std::string("get ") + kindNames[static_cast<int>(reply.kind)]);
         }
-        send(answer);
-        return true;
+        return send(answer, reply.kind);
     }
-    default:
-        return true;
-    }
-}
+};
 
 // The hidraw node whose HID device carries our unique string, as "hidrawN ID", or "".
 std::string findNode(const std::string& uniq)
@@ -281,21 +178,22 @@ std::string findNode(const std::string& uniq)
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/sys/class/hidraw", error)) {
         std::ifstream uevent(entry.path() / "device/uevent");
-        for (std::string line; std::getline(uevent, line);) {
-            if (line != "HID_UNIQ=" + uniq)
-                continue;
-            // The HID device is named bus:vendor:product.instance, the instance in hex.
-            const std::string name = std::filesystem::canonical(entry.path() / "device", error).filename();
-            const auto dot = name.rfind('.');
-            const unsigned long id = dot == std::string::npos ? 0 : std::stoul(name.substr(dot + 1), nullptr, 16);
-            return entry.path().filename().string() + ' ' + std::to_string(id);
-        }
+        if (std::string(std::istreambuf_iterator<char>(uevent), {}).find("\nHID_UNIQ=" + uniq + '\n')
+            == std::string::npos)
+            continue;
+        // The HID device is named bus:vendor:product.instance, the instance in hex.
+        const std::string name = std::filesystem::canonical(entry.path() / "device", error).filename();
+        const unsigned long id = std::stoul(name.substr(name.rfind('.') + 1), nullptr, 16);
+        return entry.path().filename().string() + ' ' + std::to_string(id);
     }
     return "";
 }
 
-int run(const Options& options, int ready)
+} // namespace
+
+int main(int argc, char** argv)
 {
+    const Options options = parse(argc, argv);
     const int log
         = options.logPath.empty() ? -1 : open(options.logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     const int uhid = open("/dev/uhid", O_RDWR | O_CLOEXEC);
@@ -316,60 +214,34 @@ int run(const Options& options, int ready)
     if (write(uhid, &create, sizeof create) != static_cast<ssize_t>(sizeof create))
         fail(std::string("cannot create the uhid device: ") + std::strerror(errno));
 
-    Dock dock(options, uhid, log);
+    // Events that come before the node is there wait in the uhid queue for the server.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    std::string node;
+    while ((node = findNode(uniq)).empty()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            fail("the kernel made no hidraw node for the dock");
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    const pid_t child = fork();
+    if (child < 0)
+        fail("fork");
+    if (child > 0) {
+        std::cout << node << ' ' << options.vendor << ' ' << options.product << std::endl;
+        return 0;
+    }
+    // A shell's $(...) waits for every writer of its pipe; the server must not keep it.
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(null, STDOUT_FILENO);
+    close(null);
+    Dock dock {DockEngine(options.model, options.lamp, options.faults), uhid, log};
     for (;;) {
-        if (ready >= 0) {
-            if (const std::string node = findNode(uniq); !node.empty()) {
-                const std::string line = node + '\n';
-                if (write(ready, line.data(), line.size()) < 0)
-                    return 1;
-                close(ready);
-                ready = -1;
-            } else if (std::chrono::steady_clock::now() > deadline) {
-                fail("the kernel made no hidraw node for the dock");
-            }
-        }
-        pollfd pending {uhid, POLLIN, 0};
-        if (poll(&pending, 1, ready >= 0 ? 20 : -1) <= 0)
-            continue;
         uhid_event event {};
         const ssize_t length = read(uhid, &event, sizeof event);
-        if (length < 0 && (errno == EINTR || errno == EAGAIN))
+        if (length < 0 && errno == EINTR)
             continue;
         if (length <= 0)
             fail(std::string("read /dev/uhid: ") + std::strerror(errno));
         if (!dock.serve(event))
             return 0;
     }
-}
-
-} // namespace
-
-int main(int argc, char** argv)
-{
-    const Options options = parse(argc, argv);
-    int pipeFds[2];
-    if (pipe2(pipeFds, O_CLOEXEC) != 0)
-        fail("pipe");
-    const pid_t child = fork();
-    if (child < 0)
-        fail("fork");
-    if (child == 0) {
-        close(pipeFds[0]);
-        // A shell's $(...) waits for every writer of its pipe; the server must not keep it.
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, STDOUT_FILENO);
-        close(null);
-        return run(options, pipeFds[1]);
-    }
-    close(pipeFds[1]);
-    std::string line;
-    char buffer[64];
-    for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-        line.append(buffer, static_cast<std::size_t>(n));
-    if (line.empty())
-        return 1;
-    std::cout << line << std::flush;
-    return 0;
 }

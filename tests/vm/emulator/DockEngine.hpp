@@ -17,14 +17,7 @@ using Report = std::array<std::uint8_t, 8>;
 
 // The lamp as the mode and colour answers carry it (answer scale, not command scale).
 struct Lamp {
-    std::uint8_t effect = 1;
-    std::uint8_t brightness = 10;
-    std::uint8_t speed = 5;
-    std::uint8_t red = 0xFF;
-    std::uint8_t green = 0x64;
-    std::uint8_t blue = 0x00;
-
-    friend bool operator==(const Lamp&, const Lamp&) = default;
+    std::uint8_t effect = 1, brightness = 10, speed = 5, red = 0xFF, green = 0x64, blue = 0x00;
 };
 
 // Counts start at 1; an empty field never triggers.
@@ -46,24 +39,24 @@ struct Reply {
 
 class DockEngine {
 public:
-    DockEngine(DockModel model, Lamp lamp, FaultPlan faults);
+    DockEngine(DockModel model, Lamp lamp, FaultPlan faults)
+        : model_(model)
+        , lamp_(lamp)
+        , faults_(faults)
+    {
+    }
 
     Reply set(std::span<const std::uint8_t> report);
     Reply get();
 
-    const Lamp& lamp() const { return lamp_; }
-
 private:
-    bool vanishes();
     std::optional<Lamp> commanded(const Report& report) const;
 
     DockModel model_;
     Lamp lamp_;
     FaultPlan faults_;
     std::optional<Report> pendingAnswer_;
-    unsigned reports_ = 0;
-    unsigned sets_ = 0;
-    unsigned gets_ = 0;
+    unsigned reports_ = 0, sets_ = 0, gets_ = 0;
 };
 
 std::string hex(std::span<const std::uint8_t> bytes);

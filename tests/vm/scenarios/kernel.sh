@@ -1,7 +1,6 @@
 # What the kernel's HID stack does with an emulated dock, seen through raw hidraw ioctls. The
 # transport is built on these facts; if a kernel update changes one, this is where it shows.
 . "$KAVRIN_VM_SCENARIOS/lib.sh"
-probe() { "$HIDRAW_PROBE" "$@"; }
 mode_request=00CB000000000000
 
 dock --model forge --lamp 2,5,7,102030 --log /tmp/forge.log

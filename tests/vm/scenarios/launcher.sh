@@ -2,31 +2,12 @@
 # order, reading both models, the user-facing failures, and that --list and --read send
 # nothing but the two read requests.
 . "$KAVRIN_VM_SCENARIOS/lib.sh"
-probe() { "$HIDRAW_PROBE" "$@"; }
 mkdir -p /tmp/logs
-runner=()
-# kavrin ARGS...: "stdout as compact JSON|stderr|status".
-kavrin() {
-    local out status
-    out=$("${runner[@]}" "$KAVRIN" "$@" 2>/tmp/kavrin.err) && status=0 || status=$?
-    [ -z "$out" ] || out=$(jq -c . <<<"$out" 2>&1)
-    printf '%s|%s|%s' "$out" "$(</tmp/kavrin.err)" "$status"
-}
-# nobody COMMAND...: COMMAND's kavrin runs as an unprivileged user; the nodes are root-only.
-nobody() {
-    local runner=(setpriv --reuid=65534 --regid=65534 --clear-groups)
-    "$@"
-}
-# The reports every dock has been sent and has answered, by log.
-traffic() {
-    local log line
-    for log in /tmp/logs/*.log; do
-        echo "$log"
-        while read -r line; do
-            [[ $line == set\ * || $line == get\ * ]] && echo "$line"
-        done <"$log"
-    done
-}
+kavrin() { outcome "$KAVRIN" "$@"; }
+# As an unprivileged user; the nodes are root-only.
+kavrin_as_nobody() { outcome setpriv --reuid=65534 --regid=65534 --clear-groups "$KAVRIN" "$@"; }
+# Every report any dock has been sent or answered, by log.
+traffic() { grep -H '^[sg]et ' /tmp/logs/*.log; }
 no_device='未找到支持的 FORGE CUBE / MIND CUBE 灯光接口。'
 generic_hint='请检查设备连接；若打开了其他调灯软件，请先退出。'
 
@@ -34,7 +15,7 @@ check "no dock: an empty list" same "$(kavrin --list)" '[]||0'
 check "no dock: nothing to read" same "$(kavrin --read)" "|$no_device|1"
 
 dock --model mind --corrupt-get 1 --log /tmp/logs/corrupt.log
-corrupt=$(describe "$id" 0x0414 0x7A61)
+corrupt=$json
 check "the only dock is read without --device; its corrupt answer is refused" \
     same "$(kavrin --read)" '|设备返回的灯光数据格式不匹配，未将其作为当前设置。|1'
 
@@ -52,27 +33,21 @@ dock --model forge --product 0x7A61 --log /tmp/logs/mixed-ids-1.log
 dock --model mind --product 0x7A3E --log /tmp/logs/mixed-ids-2.log
 dock --model forge --vendor 0x046D --product 0xC52B --log /tmp/logs/other-vendor.log
 dock --model mind --lamp 8,60,4,0A0B0C --log /tmp/logs/mind.log
-mind_id=$id mind_node=$node
-mind=$(describe "$id" 0x0414 0x7A61)
+mind_id=$id mind_node=$node mind=$json
 for node in "${throwaways[@]}"; do
     probe "/dev/$node" set 00 wait-gone >/dev/null &
 done
 wait
 dock --model forge --lamp 4,45,2,FF6400 --log /tmp/logs/forge.log
-forge_id=$id forge_node=$node
-forge=$(describe "$id" 0x1044 0x7A3E)
+forge_id=$id forge_node=$node forge=$json
 dock --model forge --product 0x7A27 --lamp 3,0,9,102030 --log /tmp/logs/forge-off.log
-off_id=$id
-off=$(describe "$id" 0x1044 0x7A27)
+off_id=$id off=$json
 dock --model mind --fail-get-from 1 --log /tmp/logs/failing.log
-failing_id=$id
-failing=$(describe "$id" 0x0414 0x7A61)
+failing_id=$id failing=$json
 dock --model forge --get-delay-ms 400 --log /tmp/logs/slow.log
-slow_id=$id
-slow=$(describe "$id" 0x1044 0x7A3E)
+slow_id=$id slow=$json
 dock --model mind --vanish-after 1 --log /tmp/logs/vanishing.log
-vanishing_id=$id
-vanishing=$(describe "$id" 0x0414 0x7A61)
+vanishing_id=$id vanishing=$json
 
 check "instances past 9, and node numbers reused out of instance order" \
     same "$mind_id $mind_node $vanishing_id $forge_node" "10 hidraw9 15 hidraw1"
@@ -80,7 +55,7 @@ before=$(traffic)
 all_docks="[$corrupt,$mind,$forge,$off,$failing,$slow,$vanishing]"
 check "--list shows the good docks only, by instance number" same "$(kavrin --list)" "$all_docks||0"
 check "--list sent nothing to any dock" same "$(traffic)" "$before"
-check "--list needs no access to the nodes" same "$(nobody kavrin --list)" "$all_docks||0"
+check "--list needs no access to the nodes" same "$(kavrin_as_nobody --list)" "$all_docks||0"
 
 check "several docks and no --device: ambiguous" same "$(kavrin --read)" '|检测到多台设备，请使用 --device 指定设备 ID。|1'
 check "an unparsable --device falls back to the automatic choice" \
@@ -102,7 +77,7 @@ check "an answer 0.4 s late is waited for" same "$(kavrin --read --device "$slow
     '{"brightness":100,"color":{"blue":0,"green":100,"red":255},"effect":1,"isOn":true,"speed":5}||0'
 
 : >/tmp/logs/forge.log
-check "a user without access to the node is told so" same "$(nobody kavrin --read --device "$forge_id")" \
+check "a user without access to the node is told so" same "$(kavrin_as_nobody --read --device "$forge_id")" \
     '|连接所选设备失败（0xE00002E2）。系统拒绝访问该 USB 接口。|1'
 check "and nothing reached the dock" same "$(sent /tmp/logs/forge.log)" ""
 

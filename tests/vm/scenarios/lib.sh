@@ -4,29 +4,18 @@ set -u
 passed=0
 failed=0
 
-# check NAME COMMAND...: COMMAND's output explains a failure. Each line ends with the seconds
-# since the previous check, setup included.
-last_check=$EPOCHREALTIME
+# check NAME COMMAND...: COMMAND's output explains a failure.
 check() {
-    local name=$1 output took
+    local name=$1 output
     shift
     if output=$("$@" 2>&1); then
-        lap
-        echo "ok   $name ($took s)"
+        echo "ok   $name"
         passed=$((passed + 1))
     else
-        lap
-        echo "FAIL $name ($took s)"
+        echo "FAIL $name"
         printf '%s\n' "$output" | sed 's/^/     /'
         failed=$((failed + 1))
     fi
-}
-
-lap() {
-    local now=$EPOCHREALTIME micros
-    micros=$((${now/./} - ${last_check/./}))
-    printf -v took '%d.%02d' $((micros / 1000000)) $((micros % 1000000 / 10000))
-    last_check=$now
 }
 
 # same ACTUAL EXPECTED
@@ -36,14 +25,18 @@ same() {
     return 1
 }
 
-# lines WORD...: each word on a line of its own, for expected multi-line outputs.
-lines() { printf '%s\n' "$@"; }
+probe() { "$HIDRAW_PROBE" "$@"; }
 
-# dock EMULATOR-ARGS...: starts an emulated dock and sets $node (hidrawN) and $id (HID instance).
+# dock EMULATOR-ARGS...: starts an emulated dock and sets $node (hidrawN), $id (HID instance) and
+# $json, the dock as the transport lists it. uhid devices have no USB parent: location 0, no
+# manufacturer, the default product name.
 dock() {
+    local vendor product
     node="" id=""
-    read -r node id < <("$DOCK_EMU" "$@")
+    read -r node id vendor product < <("$DOCK_EMU" "$@")
     [ -n "$node" ] || { echo "could not start a dock with: $*" >&2; exit 1; }
+    printf -v json '{"featureBytes":8,"id":%d,"locationID":0,"manufacturer":"","product":"USB-HID Device","productID":%d,"vendorID":%d}' \
+        "$id" "$product" "$vendor"
 }
 
 # sent LOG: the reports a dock accepted or refused, one per line, in the order they came.
@@ -54,17 +47,11 @@ sent() {
     done <"$1"
 }
 
-# describe ID VENDOR PRODUCT: the JSON of an emulated dock as the transport lists it. uhid
-# devices have no USB parent: location 0, no manufacturer, the default product name.
-describe() {
-    printf '{"featureBytes":8,"id":%d,"locationID":0,"manufacturer":"","product":"USB-HID Device","productID":%d,"vendorID":%d}' \
-        "$1" "$3" "$2"
-}
-
-# outcome COMMAND...: "stdout|stderr|status" of the command in one line each way.
+# outcome COMMAND...: "stdout as compact JSON|stderr|status" of the command on one line.
 outcome() {
     local out status
     out=$("$@" 2>/tmp/outcome.err) && status=0 || status=$?
+    [ -z "$out" ] || out=$(jq -c . <<<"$out" 2>&1)
     printf '%s|%s|%s' "$out" "$(</tmp/outcome.err)" "$status"
 }
 
