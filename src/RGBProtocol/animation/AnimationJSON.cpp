@@ -13,11 +13,7 @@ void to_json(nlohmann::json& json, AnimationStyle style)
 
 void from_json(const nlohmann::json& json, AnimationStyle& style)
 {
-    const auto decoded = json.is_string() ? animationStyleFromRaw(json.get_ref<const std::string&>()) : std::nullopt;
-    if (!decoded) {
-        throw DecodingError("style names no animation style");
-    }
-    style = *decoded;
+    style = decodeRawText(json, animationStyleFromRaw, "style");
 }
 
 void to_json(nlohmann::json& json, const AnimationSettings& settings)

@@ -17,7 +17,11 @@ public:
     // One 8-byte feature report and no report ID anywhere in the descriptor.
     bool supportsForgeCube() const;
 
-    friend bool operator==(const HIDReportLayout&, const HIDReportLayout&) = default;
+    // Layouts are equal when their feature reports are; the report-ID flag only refines the check.
+    friend bool operator==(const HIDReportLayout& a, const HIDReportLayout& b)
+    {
+        return a.featureLengths_ == b.featureLengths_;
+    }
 
 private:
     std::map<std::uint8_t, std::int64_t> featureLengths_;

@@ -97,4 +97,14 @@ LightingSettings decodeLightingSettings(const nlohmann::json& json)
     };
 }
 
+void to_json(nlohmann::json& json, ControllerProfile profile)
+{
+    json = rawValue(profile);
+}
+
+void from_json(const nlohmann::json& json, ControllerProfile& profile)
+{
+    profile = decodeRawText(json, controllerProfileFromRaw, "profile");
+}
+
 } // namespace kavrin

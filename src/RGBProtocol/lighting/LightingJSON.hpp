@@ -1,11 +1,15 @@
 #pragma once
 
+#include "RGBProtocol/lighting/ControllerProfile.hpp"
 #include "RGBProtocol/lighting/LightingValues.hpp"
 
 #include <nlohmann/json.hpp>
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
+#include <string>
+#include <string_view>
 
 namespace kavrin {
 
@@ -20,11 +24,24 @@ std::int64_t decodeInteger(const nlohmann::json& object, const char* key, std::i
 std::int64_t decodeInteger(const nlohmann::json& object, const char* key);
 const nlohmann::json& decodeMember(const nlohmann::json& object, const char* key);
 
+// An enumeration spelled as its text raw value; any other text or type names no case.
+template <typename Enum>
+Enum decodeRawText(const nlohmann::json& json, std::optional<Enum> (*fromRaw)(std::string_view), const char* what)
+{
+    const auto decoded = json.is_string() ? fromRaw(json.get_ref<const std::string&>()) : std::nullopt;
+    if (!decoded) {
+        throw DecodingError(std::string(what) + " names no known case");
+    }
+    return *decoded;
+}
+
 void to_json(nlohmann::json& json, const LightColor& color);
 void from_json(const nlohmann::json& json, LightColor& color);
 void to_json(nlohmann::json& json, LightingEffect effect);
 void from_json(const nlohmann::json& json, LightingEffect& effect);
 void to_json(nlohmann::json& json, const LightingSettings& settings);
+void to_json(nlohmann::json& json, ControllerProfile profile);
+void from_json(const nlohmann::json& json, ControllerProfile& profile);
 // LightingSettings has no default constructor worth the name, so decoding is a named function.
 LightingSettings decodeLightingSettings(const nlohmann::json& json);
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "RGBProtocol/lighting/ControllerProfile.hpp"
+#include "RGBProtocol/lighting/LightingJSON.hpp"
 
 #include <optional>
 
@@ -33,6 +34,19 @@ TEST(ControllerProfileRules, SpeedUseAndBrightnessDifferBetweenModels)
     const LightingSettings settings {true, LightingEffect::solid, 45, 1, {}};
     EXPECT_EQ(effectiveBrightness(ControllerProfile::forgeCubeLegacy, settings), 50);
     EXPECT_EQ(effectiveBrightness(ControllerProfile::mindCube, settings), 45);
+}
+
+TEST(ControllerProfileJSON, IsItsRawTextAndNothingElse)
+{
+    for (const ControllerProfile profile : allControllerProfiles) {
+        const nlohmann::json encoded = profile;
+        EXPECT_EQ(encoded, rawValue(profile));
+        EXPECT_EQ(encoded.get<ControllerProfile>(), profile);
+    }
+    // The enumeration's position is not its spelling, so numbers never decode.
+    for (const nlohmann::json& other : {nlohmann::json(1), nlohmann::json(7), nlohmann::json("mindcube")}) {
+        EXPECT_THROW(other.get<ControllerProfile>(), DecodingError) << other;
+    }
 }
 
 } // namespace

@@ -52,6 +52,9 @@ TEST(HIDReportLayout, SumsFeatureBitsPerReportID)
         const HIDReportLayout layout(testCase.descriptor);
         EXPECT_EQ(layout.featureLengths(), testCase.expected);
         EXPECT_EQ(layout.supportsForgeCube(), testCase.supportsForgeCube);
+        // Equality is by feature lengths alone, whatever else the descriptor numbered.
+        const HIDReportLayout dock(dockDescriptor);
+        EXPECT_EQ(layout == dock, layout.featureLengths() == dock.featureLengths());
     }
 }
 
