@@ -17,7 +17,7 @@ public:
     // One 8-byte feature report and no report ID anywhere in the descriptor.
     bool supportsForgeCube() const;
 
-    // Layouts are equal when their feature reports are; the report-ID flag only refines the check.
+    // Layouts are equal when their feature reports are; the report-ID flag only serves supportsForgeCube().
     friend bool operator==(const HIDReportLayout& a, const HIDReportLayout& b)
     {
         return a.featureLengths_ == b.featureLengths_;

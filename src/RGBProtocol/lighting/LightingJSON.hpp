@@ -40,10 +40,10 @@ void from_json(const nlohmann::json& json, LightColor& color);
 void to_json(nlohmann::json& json, LightingEffect effect);
 void from_json(const nlohmann::json& json, LightingEffect& effect);
 void to_json(nlohmann::json& json, const LightingSettings& settings);
-void to_json(nlohmann::json& json, ControllerProfile profile);
-void from_json(const nlohmann::json& json, ControllerProfile& profile);
 // LightingSettings has no default constructor worth the name, so decoding is a named function.
 LightingSettings decodeLightingSettings(const nlohmann::json& json);
+void to_json(nlohmann::json& json, ControllerProfile profile);
+void from_json(const nlohmann::json& json, ControllerProfile& profile);
 
 } // namespace kavrin
 
