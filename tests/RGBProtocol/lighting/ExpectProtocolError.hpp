@@ -2,18 +2,14 @@
 
 #include "RGBProtocol/lighting/ProtocolError.hpp"
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 namespace kavrin {
 
-template <typename Operation> void expectProtocolError(ProtocolError::Kind kind, Operation operation)
+// For EXPECT_THAT(operation, throwsProtocolError(kind)).
+inline auto throwsProtocolError(ProtocolError::Kind kind)
 {
-    try {
-        operation();
-        ADD_FAILURE() << "no error thrown";
-    } catch (const ProtocolError& error) {
-        EXPECT_EQ(error.kind(), kind);
-    }
+    return ::testing::Throws<ProtocolError>(::testing::Property(&ProtocolError::kind, kind));
 }
 
 } // namespace kavrin

@@ -2,27 +2,24 @@
 // descriptor and serves its feature reports through DockEngine. Prints "hidrawN ID VENDOR PRODUCT"
 // once the kernel has made the hidraw node (ID: the HID instance number), then serves in the
 // background until the dock vanishes or the process is killed.
-//   kavrin-dock-emu --model forge|mind [--vendor ID] [--product ID] [--report-id] [--usage-page PAGE]
-//     [--lamp EFFECT,BRIGHTNESS,SPEED,RRGGBB] [--fail-set-from N] [--fail-get-from N] [--vanish-after N]
-//     [--corrupt-get N] [--get-delay-ms MS] [--ignore-commands] [--log FILE]
-// --lamp takes the bytes of the mode answer (effect, brightness byte, speed byte).
+// Options: the table in parse(); --lamp takes the bytes of the mode answer (effect, brightness
+// byte, speed byte) and the colour.
 #include "DockEngine.hpp"
 
+#include <err.h>
 #include <fcntl.h>
 #include <linux/input.h>
 #include <linux/uhid.h>
 #include <unistd.h>
 
-#include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iostream>
 #include <iterator>
 #include <map>
-#include <string>
 #include <thread>
 #include <vector>
 
@@ -30,21 +27,21 @@ using namespace kavrin::vmtest;
 
 namespace {
 
+// Fault counts start at 1; an empty one never triggers.
 struct Options {
     DockModel model = DockModel::forgeCube;
     unsigned vendor = 0, product = 0; // 0: the model's own
     bool reportID = false;
     unsigned usagePage = 0xFF01;
     Lamp lamp;
-    FaultPlan faults;
+    bool ignoreCommands = false;
+    std::optional<unsigned> failSetFrom; // this set-feature and every later one fail
+    std::optional<unsigned> failGetFrom; // this get-feature and every later one fail
+    std::optional<unsigned> vanishAfter; // after this many reports of either kind the dock disappears
+    std::optional<unsigned> corruptGet; // this get-feature's answer carries a wrong command byte
+    std::chrono::milliseconds getDelay {}; // every get-feature is answered this late
     std::string logPath;
 };
-
-[[noreturn]] void fail(const std::string& message)
-{
-    std::cerr << "kavrin-dock-emu: " << message << '\n';
-    std::exit(2);
-}
 
 Options parse(int argc, char** argv)
 {
@@ -52,7 +49,7 @@ Options parse(int argc, char** argv)
     int i = 1;
     auto value = [&] {
         if (i + 1 >= argc)
-            fail(std::string(argv[i]) + " needs a value");
+            errx(2, "%s needs a value", argv[i]);
         return std::string(argv[++i]);
     };
     auto number = [&] { return static_cast<unsigned>(std::stoul(value(), nullptr, 0)); };
@@ -64,24 +61,24 @@ Options parse(int argc, char** argv)
         {"--usage-page", [&] { o.usagePage = number(); }},
         {"--lamp",
          [&] {
-             unsigned effect, brightness, speed, rgb;
-             if (std::sscanf(value().c_str(), "%u,%u,%u,%6x", &effect, &brightness, &speed, &rgb) != 4)
-                 fail("--lamp wants EFFECT,BRIGHTNESS,SPEED,RRGGBB");
-             auto byte = [](unsigned v) { return static_cast<std::uint8_t>(v); };
-             o.lamp = {byte(effect), byte(brightness), byte(speed), byte(rgb >> 16), byte(rgb >> 8), byte(rgb)};
+             Lamp& l = o.lamp;
+             if (std::sscanf(value().c_str(), "%hhu,%hhu,%hhu,%2hhx%2hhx%2hhx", &l.effect, &l.brightness, &l.speed,
+                             &l.red, &l.green, &l.blue)
+                 != 6)
+                 errx(2, "--lamp wants EFFECT,BRIGHTNESS,SPEED,RRGGBB");
          }},
-        {"--fail-set-from", [&] { o.faults.failSetFrom = number(); }},
-        {"--fail-get-from", [&] { o.faults.failGetFrom = number(); }},
-        {"--vanish-after", [&] { o.faults.vanishAfter = number(); }},
-        {"--corrupt-get", [&] { o.faults.corruptGet = number(); }},
-        {"--get-delay-ms", [&] { o.faults.getDelay = std::chrono::milliseconds(number()); }},
-        {"--ignore-commands", [&] { o.faults.ignoreCommands = true; }},
+        {"--fail-set-from", [&] { o.failSetFrom = number(); }},
+        {"--fail-get-from", [&] { o.failGetFrom = number(); }},
+        {"--vanish-after", [&] { o.vanishAfter = number(); }},
+        {"--corrupt-get", [&] { o.corruptGet = number(); }},
+        {"--get-delay-ms", [&] { o.getDelay = std::chrono::milliseconds(number()); }},
+        {"--ignore-commands", [&] { o.ignoreCommands = true; }},
         {"--log", [&] { o.logPath = value(); }},
     };
     for (; i < argc; ++i) {
         const auto flag = flags.find(argv[i]);
         if (flag == flags.end())
-            fail(std::string("unknown argument ") + argv[i]);
+            errx(2, "unknown argument %s", argv[i]);
         flag->second();
     }
     const bool mind = o.model == DockModel::mindCube;
@@ -103,74 +100,65 @@ std::vector<std::uint8_t> reportDescriptor(const Options& options)
     return d;
 }
 
-const char* const kindNames[] = {"accepted", "answered", "rejected", "failed", "vanish"};
-
-struct Dock {
-    DockEngine engine;
-    int uhid;
-    int logFd;
-
-    void log(const std::string& line) const
-    {
-        const std::string text = line + '\n';
-        if (logFd >= 0 && write(logFd, text.data(), text.size()) < 0)
-            std::perror("kavrin-dock-emu: log");
-    }
-    // Sends a reply, or the destroy event when the dock vanished; false once it has.
-    bool send(uhid_event event, Reply::Kind kind) const
-    {
-        if (kind == Reply::Kind::vanish) {
-            event = {};
-            event.type = UHID_DESTROY;
-        }
-        if (write(uhid, &event, sizeof event) != static_cast<ssize_t>(sizeof event))
-            std::perror("kavrin-dock-emu: write /dev/uhid");
-        return kind != Reply::Kind::vanish;
-    }
-
-    // Through uhid the kernel hands over and expects what the USB HID driver would put on the wire
-    // plus the report number: a set-feature arrives as 0x00 and the 8 bytes, and a get-feature is
-    // answered with 0x00 and the 8 bytes, so HIDIOCGFEATURE returns 9 as with a USB dock.
-    bool serve(const uhid_event& event)
-    {
+// Answers the kernel's feature-report requests, with the faults asked for, until the dock
+// vanishes. Through uhid the kernel hands over and expects what the USB HID driver would put on
+// the wire plus the report number: a set-feature arrives as 0x00 and the 8 bytes, and a
+// get-feature is answered with 0x00 and the 8 bytes, so HIDIOCGFEATURE returns 9 as with a USB
+// dock. Each report is logged before it is answered, so a test that has its answer finds it there.
+void serve(int uhid, const Options& options, std::ostream& log)
+{
+    DockEngine engine {options.model, options.lamp, options.ignoreCommands};
+    unsigned reports = 0, sets = 0, gets = 0;
+    for (bool vanished = false; !vanished;) {
+        uhid_event event {};
+        if (read(uhid, &event, sizeof event) < 0)
+            err(2, "read /dev/uhid");
+        if (event.type != UHID_SET_REPORT && event.type != UHID_GET_REPORT)
+            continue;
+        vanished = options.vanishAfter && ++reports > *options.vanishAfter;
+        uhid_event answer {};
         if (event.type == UHID_SET_REPORT) {
             const auto& request = event.u.set_report;
-            const std::span<const std::uint8_t> data {request.data, std::min<std::size_t>(request.size, UHID_DATA_MAX)};
-            Reply reply {Reply::Kind::rejected};
-            if (request.rtype == UHID_FEATURE_REPORT && request.rnum == 0 && !data.empty() && data[0] == 0)
-                reply = engine.set(data.subspan(1));
-            log("set " + hex(data.empty() ? data : data.subspan(1)) + ' ' + kindNames[static_cast<int>(reply.kind)]);
-            uhid_event answer {};
+            // uhid hands over 1 to UHID_DATA_MAX bytes, the report number first.
+            const std::span<const std::uint8_t> payload {request.data + 1, request.size - 1u};
+            const bool failing = options.failSetFrom && ++sets >= *options.failSetFrom;
+            const bool accepted = request.rtype == UHID_FEATURE_REPORT && request.rnum == 0 && !vanished && !failing
+                && engine.set(payload);
+            log << "set " << hex(payload) << (accepted ? " accepted" : " refused") << std::endl;
             answer.type = UHID_SET_REPORT_REPLY;
             answer.u.set_report_reply.id = request.id;
-            answer.u.set_report_reply.err = reply.kind == Reply::Kind::accepted ? 0 : EIO;
-            return send(answer, reply.kind);
-        }
-        if (event.type != UHID_GET_REPORT)
-            return true;
-        const auto& request = event.u.get_report;
-        Reply reply {Reply::Kind::rejected};
-        if (request.rtype == UHID_FEATURE_REPORT && request.rnum == 0)
-            reply = engine.get();
-        if (reply.delay.count() > 0) {
-            // Lets a test see that the request is in flight before the answer comes.
-            log("get delayed " + std::to_string(reply.delay.count()) + " ms");
-            std::this_thread::sleep_for(reply.delay);
-        }
-        uhid_event answer {};
-        answer.type = UHID_GET_REPORT_REPLY;
-        answer.u.get_report_reply.id = request.id;
-        if (reply.kind == Reply::Kind::answered) {
-            answer.u.get_report_reply.size = 1 + reply.answer.size();
-            std::memcpy(answer.u.get_report_reply.data + 1, reply.answer.data(), reply.answer.size());
-            log("get " + hex(reply.answer));
+            answer.u.set_report_reply.err = accepted ? 0 : EIO;
         } else {
-            answer.u.get_report_reply.err = EIO;
-            log(std::string("get ") + kindNames[static_cast<int>(reply.kind)]);
+            if (options.getDelay.count() > 0) {
+                // Lets a test see that the request is in flight before the answer comes.
+                log << "get delayed " << options.getDelay.count() << " ms" << std::endl;
+                std::this_thread::sleep_for(options.getDelay);
+            }
+            const auto& request = event.u.get_report;
+            ++gets;
+            const bool failing = options.failGetFrom && gets >= *options.failGetFrom;
+            std::optional<Report> reply;
+            if (request.rtype == UHID_FEATURE_REPORT && request.rnum == 0 && !vanished && !failing)
+                reply = engine.get();
+            if (reply && options.corruptGet == gets)
+                (*reply)[1] ^= 0xFF;
+            log << "get " << (reply ? hex(*reply) : "refused") << std::endl;
+            answer.type = UHID_GET_REPORT_REPLY;
+            answer.u.get_report_reply.id = request.id;
+            answer.u.get_report_reply.err = reply ? 0 : EIO;
+            if (reply) {
+                answer.u.get_report_reply.size = 1 + reply->size();
+                std::memcpy(answer.u.get_report_reply.data + 1, reply->data(), reply->size());
+            }
         }
-        return send(answer, reply.kind);
+        if (vanished) {
+            log << "vanish" << std::endl;
+            answer = {.type = UHID_DESTROY, .u = {}};
+        }
+        if (write(uhid, &answer, sizeof answer) != static_cast<ssize_t>(sizeof answer))
+            warn("write /dev/uhid");
     }
-};
+}
 
 // The hidraw node whose HID device carries our unique string, as "hidrawN ID", or "".
 std::string findNode(const std::string& uniq)
@@ -194,11 +182,10 @@ std::string findNode(const std::string& uniq)
 int main(int argc, char** argv)
 {
     const Options options = parse(argc, argv);
-    const int log
-        = options.logPath.empty() ? -1 : open(options.logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    std::ofstream log(options.logPath, std::ios::app); // without --log, the empty path opens nothing
     const int uhid = open("/dev/uhid", O_RDWR | O_CLOEXEC);
     if (uhid < 0)
-        fail(std::string("cannot open /dev/uhid: ") + std::strerror(errno));
+        err(2, "cannot open /dev/uhid");
 
     const std::string uniq = "kavrin-dock-emu-" + std::to_string(getpid());
     const std::vector<std::uint8_t> descriptor = reportDescriptor(options);
@@ -212,36 +199,24 @@ int main(int argc, char** argv)
     create.u.create2.product = options.product;
     std::memcpy(create.u.create2.rd_data, descriptor.data(), descriptor.size());
     if (write(uhid, &create, sizeof create) != static_cast<ssize_t>(sizeof create))
-        fail(std::string("cannot create the uhid device: ") + std::strerror(errno));
+        err(2, "cannot create the uhid device");
 
     // Events that come before the node is there wait in the uhid queue for the server.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     std::string node;
     while ((node = findNode(uniq)).empty()) {
         if (std::chrono::steady_clock::now() > deadline)
-            fail("the kernel made no hidraw node for the dock");
+            errx(2, "the kernel made no hidraw node for the dock");
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     const pid_t child = fork();
     if (child < 0)
-        fail("fork");
+        err(2, "fork");
     if (child > 0) {
-        std::cout << node << ' ' << options.vendor << ' ' << options.product << std::endl;
+        std::printf("%s %u %u\n", node.c_str(), options.vendor, options.product);
         return 0;
     }
     // A shell's $(...) waits for every writer of its pipe; the server must not keep it.
-    const int null = open("/dev/null", O_WRONLY);
-    dup2(null, STDOUT_FILENO);
-    close(null);
-    Dock dock {DockEngine(options.model, options.lamp, options.faults), uhid, log};
-    for (;;) {
-        uhid_event event {};
-        const ssize_t length = read(uhid, &event, sizeof event);
-        if (length < 0 && errno == EINTR)
-            continue;
-        if (length <= 0)
-            fail(std::string("read /dev/uhid: ") + std::strerror(errno));
-        if (!dock.serve(event))
-            return 0;
-    }
+    close(STDOUT_FILENO);
+    serve(uhid, options, log);
 }
