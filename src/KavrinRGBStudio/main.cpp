@@ -1,4 +1,4 @@
-#include "KavrinRGBStudio/device/HIDTransport.hpp"
+#include "KavrinRGBStudio/device/DockBackend.hpp"
 #include "KavrinRGBStudio/launcher/Launcher.hpp"
 
 #include <iostream>
@@ -8,6 +8,7 @@
 int main(int argc, char** argv)
 {
     const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+    // The command line always talks to real docks, even with --demo among the arguments.
     return kavrin::Launcher::main(
-        arguments, [] { return std::make_shared<kavrin::HIDTransport>(); }, std::cout, std::cerr);
+        arguments, [] { return kavrin::makeDockLightingIO(false); }, std::cout, std::cerr);
 }

@@ -3,6 +3,8 @@
 
 #include <gmock/gmock.h>
 
+#include <cerrno>
+#include <cstring>
 #include <sstream>
 #include <stdexcept>
 
@@ -46,6 +48,7 @@ TEST(Launcher, ChoosesTheCommandAndDockAndReportsAFailureOnOneLine)
          ""},
         {{"--device", "18446744073709551615", "--list", "--read"}, both, mindCube, settings, ""},
         {{"--read", "--device"}, {{forgeCube}}, forgeCube, settings, ""},
+        {{"--read", "--device", "7", "--device", "18446744073709551615"}, both, forgeCube, settings, ""},
         {{"--read", "--device", "7x"}, both, {}, "", ambiguous},
         {{"--read", "--device", "18446744073709551616"}, both, {}, "", ambiguous},
     };
@@ -62,6 +65,28 @@ TEST(Launcher, ChoosesTheCommandAndDockAndReportsAFailureOnOneLine)
         EXPECT_EQ(Launcher::main(testCase.arguments, make, out, err), testCase.err.empty() ? 0 : 1);
         EXPECT_EQ(testCase.listed ? out.str() : out.str().substr(0, usage.size()), testCase.out);
         EXPECT_EQ(err.str(), testCase.err);
+    }
+}
+
+// Standard output whose every write fails as a full disk does.
+struct FullDevice : std::streambuf {
+    int overflow(int) override { return errno = ENOSPC, traits_type::eof(); }
+    std::streamsize xsputn(const char*, std::streamsize) override { return errno = ENOSPC, 0; }
+};
+
+TEST(Launcher, OutputThatCannotBeWrittenFailsWithTheSystemsReason)
+{
+    for (const std::vector<std::string>& arguments : {std::vector<std::string> {"--help"}, {"--list"}}) {
+        const auto io = std::make_shared<MockDocks>();
+        EXPECT_CALL(*io, list()).WillRepeatedly(Return(std::vector<RGBDevice> {}));
+        FullDevice full;
+        std::ostream out(&full);
+        std::ostringstream err;
+        EXPECT_EQ(Launcher::main(
+                      arguments, [&] { return io; }, out, err),
+                  1)
+            << arguments[0];
+        EXPECT_EQ(err.str(), std::string(std::strerror(ENOSPC)) + "\n");
     }
 }
 
