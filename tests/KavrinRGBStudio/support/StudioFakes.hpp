@@ -271,7 +271,11 @@ struct ScriptedDocks final : DockLightingIO {
         }
         const auto failure = failing.find({step, id});
         if (failure != failing.end()) {
-            throw UserFacingError(failure->second);
+            const UserFacingError error(failure->second);
+            if (failOnce) {
+                failing.erase(failure);
+            }
+            throw error;
         }
     }
 
@@ -283,6 +287,8 @@ struct ScriptedDocks final : DockLightingIO {
     };
     // Step and dock ID (0 for list and colours) to the text the failure carries.
     std::map<std::pair<Step, std::uint64_t>, std::string> failing;
+    // Whether each failure happens once only, as when a retry would succeed.
+    bool failOnce = false;
     std::function<void(Step)> onCall;
     std::vector<bool> persisted;
     int frames = 0;
