@@ -51,12 +51,14 @@ nlohmann::json runCommand(const CommandLine& commandLine, DockLightingIO& transp
 
 } // namespace
 
-int main(std::span<const std::string> arguments, const TransportFactory& makeTransport, std::ostream& out,
-         std::ostream& err)
+int main(std::span<const std::string> arguments, const TransportFactory& makeTransport,
+         const WindowRunner& runWindow, std::ostream& out, std::ostream& err)
 {
     const CommandLine commandLine = parseCommandLine(arguments);
-    // Without a command the window application starts; until it exists, show how to use the tool.
-    if (commandLine.command == Command::help || commandLine.command == Command::window) {
+    if (commandLine.command == Command::window) {
+        return runWindow(commandLine.demo);
+    }
+    if (commandLine.command == Command::help) {
         out << usageText;
         return 0;
     }
