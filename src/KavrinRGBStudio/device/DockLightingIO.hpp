@@ -11,7 +11,11 @@ namespace kavrin {
 using DockColors = std::unordered_map<RGBDevice, LightColor, RGBDeviceHash>;
 
 // The only way above the device layer to reach docks. Every operation may throw a
-// TransportError or ProtocolError; implementations accept calls from any thread.
+// TransportError or ProtocolError.
+//
+// One owner drives a back-end, from one serial work queue at a time: the hidraw transport pairs
+// each request with the answer that follows it, and two callers on one dock would interleave
+// those pairs. The demo back-end happens to tolerate more, but callers may not rely on it.
 class DockLightingIO {
 public:
     virtual ~DockLightingIO() = default;

@@ -1,6 +1,5 @@
 #include "KavrinRGBStudio/device/HIDTransport.hpp"
 
-#include "KavrinRGBStudio/device/LinuxHIDSystem.hpp"
 #include "KavrinRGBStudio/device/TransportError.hpp"
 #include "RGBProtocol/lighting/ControllerProfile.hpp"
 #include "RGBProtocol/lighting/HIDReportLayout.hpp"
@@ -10,7 +9,6 @@
 
 #include <algorithm>
 #include <array>
-#include <thread>
 #include <tuple>
 
 namespace kavrin {
@@ -119,12 +117,6 @@ private:
     HIDTransport& transport_;
     HIDConnection& connection_;
 };
-
-HIDTransport::HIDTransport()
-    : HIDTransport(std::make_shared<LinuxHIDSystem>(),
-                   [](std::chrono::milliseconds pause) { std::this_thread::sleep_for(pause); })
-{
-}
 
 HIDTransport::HIDTransport(std::shared_ptr<HIDSystem> system, ThreadSleep sleep)
     : system_(std::move(system))

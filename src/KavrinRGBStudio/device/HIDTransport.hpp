@@ -20,8 +20,6 @@ using ThreadSleep = std::function<void(std::chrono::milliseconds)>;
 // changed since it was listed is refused rather than mistaken for another.
 class HIDTransport : public DockLightingIO {
 public:
-    // The Linux hidraw system and a real thread sleep.
-    HIDTransport();
     HIDTransport(std::shared_ptr<HIDSystem> system, ThreadSleep sleep);
 
     std::vector<RGBDevice> list() override;

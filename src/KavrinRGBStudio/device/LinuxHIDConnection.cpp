@@ -17,16 +17,21 @@ namespace {
 constexpr std::size_t framedLength = 9;
 using FramedReport = std::array<std::uint8_t, framedLength>;
 
-int ioctlRetryingInterrupts(int descriptor, unsigned long request, FramedReport& buffer)
+} // namespace
+
+int systemFeatureIoctl(int descriptor, unsigned long request, std::uint8_t* buffer)
+{
+    return ::ioctl(descriptor, request, buffer);
+}
+
+int LinuxHIDConnection::ioctlRetryingInterrupts(unsigned long request, std::uint8_t* buffer)
 {
     int result = 0;
     do {
-        result = ::ioctl(descriptor, request, buffer.data());
+        result = ioctl_(node_.get(), request, buffer);
     } while (result < 0 && errno == EINTR);
     return result;
 }
-
-} // namespace
 
 std::uint32_t ioStatusFromErrno(int error)
 {
@@ -51,7 +56,7 @@ std::uint32_t LinuxHIDConnection::setFeatureReport(std::span<const std::uint8_t,
 {
     FramedReport buffer {};
     std::ranges::copy(report, buffer.begin() + 1);
-    const int result = ioctlRetryingInterrupts(node_.get(), HIDIOCSFEATURE(framedLength), buffer);
+    const int result = ioctlRetryingInterrupts(HIDIOCSFEATURE(framedLength), buffer.data());
     if (result < 0) {
         return ioStatusFromErrno(errno);
     }
@@ -62,7 +67,7 @@ std::uint32_t LinuxHIDConnection::setFeatureReport(std::span<const std::uint8_t,
 HIDResult<std::vector<std::uint8_t>> LinuxHIDConnection::getFeatureReport()
 {
     FramedReport buffer {};
-    const int result = ioctlRetryingInterrupts(node_.get(), HIDIOCGFEATURE(framedLength), buffer);
+    const int result = ioctlRetryingInterrupts(HIDIOCGFEATURE(framedLength), buffer.data());
     if (result < 0) {
         return {ioStatusFromErrno(errno), {}};
     }

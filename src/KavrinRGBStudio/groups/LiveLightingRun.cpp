@@ -57,25 +57,27 @@ LiveLightingRun::LiveLightingRun(std::shared_ptr<DockLightingIO> io, std::vector
     , io_(std::move(io))
     , settings_(settings.validated())
     , before_(DockGroupOperations::capture(*io_, targets_))
+    , startedAt_(prepareDocks(clock))
 {
-    prepareDocks();
-    // The animation begins when the docks are ready, not when the run was requested.
-    startedAt_ = clock();
 }
 
-void LiveLightingRun::prepareDocks()
+double LiveLightingRun::prepareDocks(const Clock& clock)
 {
     const LightingSettings steady {true, LightingEffect::solid, 100, 1,
                                    AnimationRenderer::color(settings_, 0, lampMiddle)};
     std::vector<RGBDevice> touched;
-    for (const RGBDevice& target : targets_) {
-        touched.push_back(target);
-        try {
+    touched.reserve(targets_.size());
+    // Once the first dock may have been written, every failure rolls back, whatever step it came from.
+    try {
+        for (const RGBDevice& target : targets_) {
+            touched.push_back(target);
             io_->apply(steady, target, false);
-        } catch (const std::exception& error) {
-            const auto rollback = DockGroupOperations::restore(*io_, touched, before_, "已还原");
-            throw GroupLightingError(preparationFailure(error.what(), rollback));
         }
+        // The animation begins when the docks are ready, not when the run was requested.
+        return clock();
+    } catch (const std::exception& error) {
+        const auto rollback = DockGroupOperations::restore(*io_, touched, before_, "已还原");
+        throw GroupLightingError(preparationFailure(error.what(), rollback));
     }
 }
 
@@ -121,6 +123,7 @@ void LiveLightingRun::cancel()
 std::vector<DockOutcome> LiveLightingRun::stop()
 {
     cancel();
+    const std::lock_guard guard(stopLock_);
     if (!restored_) {
         restored_ = DockGroupOperations::restore(*io_, targets_, before_, "实时灯效已停止，已还原启动前设置。");
     }

@@ -16,9 +16,11 @@ namespace kavrin {
 // Drives several docks with one software animation from one clock, so they stay in phase, and
 // writes their previous hardware settings back when stopped.
 //
-// The device queue constructs the run and calls render() and stop(); the interface thread calls
-// update() and cancel(). The lock guards only the animation settings and the cancelled flag and is
-// never held during device traffic, so a slow write cannot block the interface thread.
+// The owner's serial work queue calls the constructor, render() and stop(); the interface thread
+// calls update() and cancel(). The lock guards only the animation settings and the cancelled flag
+// and is never held during device traffic, so a slow write cannot block the interface thread.
+// stop() is safe from any thread and restores once, but frames and the restore share the dock
+// back-end, so an owner keeps render() and stop() on that one queue.
 class LiveLightingRun {
 public:
     // Seconds, monotonic.
@@ -28,8 +30,9 @@ public:
     static double uptime();
 
     // Snapshots every target and switches it to a steady colour at full brightness. Throws
-    // ProtocolError::invalidSettings or capture's refusal with nothing written, or GroupLightingError
-    // after rolling back the docks already touched.
+    // ProtocolError::invalidSettings or capture's refusal with nothing written, or, for any failure
+    // once writing has begun (the clock's included), GroupLightingError after rolling back the docks
+    // already touched.
     LiveLightingRun(std::shared_ptr<DockLightingIO> io, std::vector<RGBDevice> targets,
                     const AnimationSettings& settings, const Clock& clock = uptime);
 
@@ -52,7 +55,7 @@ public:
     std::vector<DockOutcome> stop();
 
 private:
-    void prepareDocks();
+    double prepareDocks(const Clock& clock);
     std::optional<AnimationSettings> frameSettings();
 
     std::vector<RGBDevice> targets_;
@@ -62,6 +65,8 @@ private:
     bool cancelled_ = false;
     DockSnapshot before_;
     double startedAt_ = 0;
+    // Serialises stop() so that two callers restore once between them.
+    std::mutex stopLock_;
     std::optional<std::vector<DockOutcome>> restored_;
 };
 

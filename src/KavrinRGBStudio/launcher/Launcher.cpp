@@ -8,6 +8,8 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace kavrin::Launcher {
 
@@ -49,6 +51,21 @@ nlohmann::json runCommand(const CommandLine& commandLine, DockLightingIO& transp
     return transport.read(device);
 }
 
+// Output that never reached its destination (a full disk, a closed descriptor) must not pass for
+// success: flush, and on failure report the system's description of why.
+int writeOutput(std::ostream& out, std::ostream& err, const std::string& text)
+{
+    errno = 0;
+    out << text;
+    out.flush();
+    if (out) {
+        return 0;
+    }
+    const int error = errno != 0 ? errno : EIO;
+    err << std::strerror(error) << '\n';
+    return 1;
+}
+
 } // namespace
 
 int main(std::span<const std::string> arguments, const TransportFactory& makeTransport,
@@ -59,8 +76,7 @@ int main(std::span<const std::string> arguments, const TransportFactory& makeTra
         return runWindow(commandLine.demo);
     }
     if (commandLine.command == Command::help) {
-        out << usageText;
-        return 0;
+        return writeOutput(out, err, usageText);
     }
     try {
         const std::shared_ptr<DockLightingIO> transport = makeTransport();
@@ -68,8 +84,7 @@ int main(std::span<const std::string> arguments, const TransportFactory& makeTra
         // fail the whole listing over one odd byte.
         const std::string json
             = runCommand(commandLine, *transport).dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
-        out << json << '\n';
-        return 0;
+        return writeOutput(out, err, json + '\n');
     } catch (const UserFacingError& error) {
         err << error.errorDescription() << '\n';
     } catch (const std::exception& error) {

@@ -1,5 +1,6 @@
 #include "KavrinRGBStudio/device/HIDTransport.hpp"
 #include "KavrinRGBStudio/device/TransportError.hpp"
+#include "RGBProtocol/lighting/ProtocolError.hpp"
 
 #include <gmock/gmock.h>
 
@@ -100,13 +101,32 @@ protected:
                             [this](auto pause) { system->log.push_back("sleep " + std::to_string(pause.count())); }};
 };
 
-TEST_F(HIDTransportTest, ListLeavesOutWhatIsNotADocksLightingInterfaceAndSortsByLocation)
+TEST_F(HIDTransportTest, ListLeavesOutWhatIsNotADocksLightingInterfaceAndSortsByLocationThenID)
 {
     // Left out: the lighting page only on the second collection, a descriptor cut short, no registry ID.
     addDock(mindCube).usagePages = {0x0001, 0xFF01};
     addDock(mindCube).reportDescriptor.resize(10);
     addDock(mindCube).registryID.reset();
-    EXPECT_THAT(transport.list(), ElementsAre(forgeCube, mindCube));
+    const RGBDevice sameLocation {1, 0x1044, 0x7A27, mindCube.locationID, "HOLTEK", "USB Dock", 8};
+    addDock(sameLocation);
+    EXPECT_THAT(transport.list(), ElementsAre(forgeCube, sameLocation, mindCube));
+}
+
+TEST_F(HIDTransportTest, ApplySendsTheSaveOnlyAfterAConfirmedReadBack)
+{
+    const LightingSettings answered {true, LightingEffect::breathing, 50, 3, {0xFF, 0x64, 0x00}};
+    transport.apply(answered, mindCube, true);
+    EXPECT_THAT(system->log,
+                ElementsAre("list", "open 2", "set 2 C9 02 32 02 00 00 00 00", "sleep 100",
+                            "set 2 CD FF 64 00 00 00 00 00", "sleep 100", "set 2 00 CB 00 00 00 00 00 00", "sleep 100",
+                            "get 2", "set 2 00 CA 00 00 00 00 00 00", "sleep 100", "get 2",
+                            "set 2 B6 00 00 00 00 00 00 00", "sleep 100", "close 2"));
+    system->log.clear();
+    LightingSettings other = answered;
+    other.brightness = 60;
+    EXPECT_THROW(transport.apply(other, mindCube, true), ProtocolError);
+    EXPECT_EQ(
+        std::ranges::count_if(system->log, [](const std::string& entry) { return entry.starts_with("set 2 B6"); }), 0);
 }
 
 TEST_F(HIDTransportTest, ReadAndColoursSendTheseReportsInRegistryIDOrderPausingAfterEachAndClose)
@@ -135,6 +155,7 @@ TEST_F(HIDTransportTest, AFailureOrRefusalReachesTheUserAndNothingIsOpenedOrSent
         system->answers[0xCB].resize(7);
         read();
     };
+    const LightingSettings wave {true, LightingEffect::wave, 50, 3, {}};
     const struct {
         std::string failing; // the call it fails at; none when refused before any dock is opened
         std::uint32_t status;
@@ -142,6 +163,7 @@ TEST_F(HIDTransportTest, AFailureOrRefusalReachesTheUserAndNothingIsOpenedOrSent
         std::string expected;
     } cases[] = {
         {"", 0, [&] { transport.read(unknown); }, unsupported},
+        {"", 0, [&] { transport.apply(wave, forgeCube, true); }, "灯光参数超出支持范围。"},
         {"", 0, [&] { transport.writeColors(DockColors()); }, unsupported},
         {"", 0,
          [&] {

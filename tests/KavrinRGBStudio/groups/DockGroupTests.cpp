@@ -8,6 +8,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <future>
 #include <limits>
 #include <set>
 #include <thread>
@@ -38,6 +40,9 @@ struct SimulatedDocks final : DockLightingIO {
     void writeColors(const DockColors& colors) override
     {
         step('c', 0);
+        if (duringColors) {
+            duringColors();
+        }
         for (const auto& [device, color] : colors) {
             state.at(device.id).color = color;
         }
@@ -65,6 +70,7 @@ struct SimulatedDocks final : DockLightingIO {
     // How the latest list ('l'), read ('r'), write ('w') or colours ('c') per dock failed, if it did.
     std::map<std::pair<char, std::uint64_t>, std::optional<std::string>> last;
     std::optional<std::string> firstFailure;
+    std::function<void()> duringColors; // runs while a colour write is under way
 };
 
 // A restore's true outcome; the heart: a dock only differs from its start when its line says its restore failed.
@@ -87,6 +93,18 @@ struct Group {
     std::vector<RGBDevice> targets = demo;
     DockGroupOperations::Plan plan {{1, planned}, {2, planned}, {3, planned}};
 };
+
+TEST(DockGroupOperations, RestoreReportsATargetMissingFromTheSnapshotAndRestoresTheOthers)
+{
+    SimulatedDocks docks;
+    docks.state.at(1).speed = 9;
+    const DockSnapshot before {{demo[0], initialState.at(1)}, {demo[2], initialState.at(3)}};
+    EXPECT_EQ(DockGroupOperations::restore(docks, demo, before, "好"),
+              (std::vector<DockOutcome> {{demo[0], initialState.at(1), "好", false},
+                                         {demo[1], initialState.at(2), "还原失败：" + invalidSettingsText, true},
+                                         {demo[2], initialState.at(3), "好", false}}));
+    EXPECT_EQ(docks.applied, (std::vector<std::uint64_t> {1, 3}));
+}
 
 TEST(DockGroupOperations, RefusesUnusableGroupsAndPlansWithoutWriting)
 {
@@ -118,10 +136,14 @@ AnimationSettings solid(LightColor primary, std::int64_t brightness = 100)
 const AnimationSettings breathing {
     AnimationStyle::breathing, {0xFF, 0x64, 0x00}, {0xA8, 0x55, 0xF7}, {0x22, 0xD3, 0xEE}, 80, 7};
 
-// The clock counts the calls made, so the start time shows when the animation began.
+// The clock is a step that can fail like the docks' and counts the calls made, so the start time
+// shows when the animation began.
 auto start(const std::shared_ptr<SimulatedDocks>& docks, const AnimationSettings& settings = breathing)
 {
-    return std::make_unique<LiveLightingRun>(docks, demo, settings, [&docks] { return double(docks->calls); });
+    return std::make_unique<LiveLightingRun>(docks, demo, settings, [&docks] {
+        docks->step('t', 0);
+        return double(docks->calls);
+    });
 }
 
 // Up to three failing steps among the first 16, beyond any action and rollback; failing writes land or not.
@@ -181,7 +203,7 @@ TEST(LiveLightingRun, StartsInPhaseOnPreparedDocksAndStopRestoresThemOnce)
     EXPECT_EQ(docks->calls, 0U);
 
     const auto run = start(docks);
-    EXPECT_EQ(run->startedAt(), 7.0); // after the list, three reads and three writes
+    EXPECT_EQ(run->startedAt(), 8.0); // after the list, three reads, three writes and the clock
     const LightingSettings steady {true, LightingEffect::solid, 100, 1, AnimationRenderer::color(breathing, 0, 0.5)};
     EXPECT_EQ(docks->state, (decltype(docks->state) {{1, steady}, {2, steady}, {3, steady}}));
     EXPECT_THROW(run->update(solid({1, 2, 3}, 101)), ProtocolError);
@@ -222,7 +244,38 @@ TEST(LiveLightingRunConcurrency, UpdatesAndCancelRaceFramesWithoutTearing)
     // All but the frame that saw the cancel show one whole animation, and each wrote its colour.
     EXPECT_TRUE(std::all_of(rendered.begin(), rendered.end() - 1,
                             [&](auto color) { return color == first || color == second; }));
-    EXPECT_EQ(docks->calls, 7 + rendered.size() - 1);
+    EXPECT_EQ(docks->calls, 8 + rendered.size() - 1);
+}
+
+TEST(LiveLightingRunConcurrency, AColourWriteUnderWayBlocksNeitherUpdateNorCancel)
+{
+    const auto docks = std::make_shared<SimulatedDocks>();
+    const auto run = start(docks);
+    // Kept outside the write, so that a run which wrongly holds its lock still gets to finish.
+    std::future<void> interfaceThread;
+    docks->duringColors = [&] {
+        interfaceThread = std::async(std::launch::async, [&] {
+            run->update(solid({1, 2, 3}));
+            run->cancel();
+        });
+        // Returns at once unless the write holds the lock the interface thread needs.
+        EXPECT_EQ(interfaceThread.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    };
+    EXPECT_TRUE(run->render(0));
+    interfaceThread.wait();
+    EXPECT_EQ(run->render(0), std::nullopt); // the cancel took, so no second write is attempted
+}
+
+TEST(LiveLightingRunConcurrency, StopFromTwoThreadsRestoresOnce)
+{
+    const auto docks = std::make_shared<SimulatedDocks>();
+    const auto run = start(docks);
+    std::vector<DockOutcome> other;
+    std::thread second([&] { other = run->stop(); });
+    const std::vector<DockOutcome> outcomes = run->stop();
+    second.join();
+    EXPECT_EQ(outcomes, other);
+    EXPECT_EQ(docks->applied, (std::vector<std::uint64_t> {1, 2, 3, 1, 2, 3}));
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 
 #include <gmock/gmock.h>
 
+#include <cerrno>
+#include <cstring>
 #include <sstream>
 #include <stdexcept>
 
@@ -16,6 +18,11 @@ struct MockDocks : DockLightingIO {
     MOCK_METHOD(LightingSettings, read, (const RGBDevice&), (override));
     MOCK_METHOD(LightingSettings, apply, (const LightingSettings&, const RGBDevice&, bool), (override));
     MOCK_METHOD(void, writeColors, (const DockColors&), (override));
+};
+
+const WindowRunner noWindow = [](bool) {
+    ADD_FAILURE() << "a command opened the window";
+    return 99;
 };
 
 // Which command runs on which dock, what reaches standard output and error, and the exit status.
@@ -35,7 +42,6 @@ TEST(Launcher, ChoosesTheCommandAndDockAndReportsAFailureOnOneLine)
         std::string out, err;
     } cases[] = {
         {{"--read", "--help"}, {}, {}, usage, ""},
-        {{"--LIST"}, {}, {}, usage, ""}, // no command
         {{"--list"}, {}, {}, "", "no transport\n"},
         {{"--list"},
          {{forgeCube}},
@@ -46,6 +52,7 @@ TEST(Launcher, ChoosesTheCommandAndDockAndReportsAFailureOnOneLine)
          ""},
         {{"--device", "18446744073709551615", "--list", "--read"}, both, mindCube, settings, ""},
         {{"--read", "--device"}, {{forgeCube}}, forgeCube, settings, ""},
+        {{"--read", "--device", "7", "--device", "18446744073709551615"}, both, forgeCube, settings, ""},
         {{"--read", "--device", "7x"}, both, {}, "", ambiguous},
         {{"--read", "--device", "18446744073709551616"}, both, {}, "", ambiguous},
     };
@@ -59,9 +66,60 @@ TEST(Launcher, ChoosesTheCommandAndDockAndReportsAFailureOnOneLine)
         }
         const auto make = [&] { return testCase.listed ? io : throw std::runtime_error("no transport"); };
         std::ostringstream out, err;
-        EXPECT_EQ(Launcher::main(testCase.arguments, make, out, err), testCase.err.empty() ? 0 : 1);
+        EXPECT_EQ(Launcher::main(testCase.arguments, make, noWindow, out, err), testCase.err.empty() ? 0 : 1);
         EXPECT_EQ(testCase.listed ? out.str() : out.str().substr(0, usage.size()), testCase.out);
         EXPECT_EQ(err.str(), testCase.err);
+    }
+}
+
+TEST(Launcher, WithoutACommandRunsTheWindowWithTheSimulatedDocksOnlyWhenAsked)
+{
+    const struct {
+        std::vector<std::string> arguments;
+        std::optional<bool> demo; // none: a command, not the window
+    } cases[] = {
+        {{}, false},
+        {{"--LIST", "--DEMO"}, false},
+        {{"--x", "--demo"}, true},
+        {{"--demo", "--list"}, std::nullopt},
+    };
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(::testing::PrintToString(testCase.arguments));
+        std::optional<bool> ranWithDemo;
+        const WindowRunner runWindow = [&](bool demo) {
+            ranWithDemo = demo;
+            return 3;
+        };
+        const auto io = std::make_shared<MockDocks>();
+        EXPECT_CALL(*io, list()).Times(testCase.demo ? 0 : 1).WillRepeatedly(Return(std::vector<RGBDevice> {}));
+        std::ostringstream out, err;
+        const int status = Launcher::main(
+            testCase.arguments, [&] { return io; }, runWindow, out, err);
+        EXPECT_EQ(ranWithDemo, testCase.demo);
+        EXPECT_EQ(status, testCase.demo ? 3 : 0); // the window's own exit status
+        EXPECT_EQ(out.str().empty(), testCase.demo.has_value());
+    }
+}
+
+// Standard output whose every write fails as a full disk does.
+struct FullDevice : std::streambuf {
+    int overflow(int) override { return errno = ENOSPC, traits_type::eof(); }
+    std::streamsize xsputn(const char*, std::streamsize) override { return errno = ENOSPC, 0; }
+};
+
+TEST(Launcher, OutputThatCannotBeWrittenFailsWithTheSystemsReason)
+{
+    for (const std::vector<std::string>& arguments : {std::vector<std::string> {"--help"}, {"--list"}}) {
+        const auto io = std::make_shared<MockDocks>();
+        EXPECT_CALL(*io, list()).WillRepeatedly(Return(std::vector<RGBDevice> {}));
+        FullDevice full;
+        std::ostream out(&full);
+        std::ostringstream err;
+        EXPECT_EQ(Launcher::main(
+                      arguments, [&] { return io; }, noWindow, out, err),
+                  1)
+            << arguments[0];
+        EXPECT_EQ(err.str(), std::string(std::strerror(ENOSPC)) + "\n");
     }
 }
 
