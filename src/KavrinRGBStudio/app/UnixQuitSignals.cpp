@@ -2,8 +2,8 @@
 
 #include <cerrno>
 #include <stdexcept>
-#include <system_error>
 #include <sys/socket.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace kavrin {
@@ -37,7 +37,7 @@ UnixQuitSignals::UnixQuitSignals(std::function<void()> received)
     notifier_ = std::make_unique<QSocketNotifier>(pair_[1], QSocketNotifier::Read);
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { drain(); });
 
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
@@ -60,8 +60,7 @@ UnixQuitSignals::~UnixQuitSignals()
 void UnixQuitSignals::drain()
 {
     char bytes[16];
-    while (::read(pair_[1], bytes, sizeof bytes) > 0) {
-    }
+    while (::read(pair_[1], bytes, sizeof bytes) > 0) { }
     received_();
 }
 

@@ -68,8 +68,8 @@ int writeOutput(std::ostream& out, std::ostream& err, const std::string& text)
 
 } // namespace
 
-int main(std::span<const std::string> arguments, const TransportFactory& makeTransport,
-         const WindowRunner& runWindow, std::ostream& out, std::ostream& err)
+int main(std::span<const std::string> arguments, const TransportFactory& makeTransport, const WindowRunner& runWindow,
+         std::ostream& out, std::ostream& err)
 {
     const CommandLine commandLine = parseCommandLine(arguments);
     if (commandLine.command == Command::window) {

@@ -20,8 +20,8 @@ namespace Launcher {
 // them the window, and returns the exit status. JSON goes to `out`, a failure's one-line message to
 // `err`. The transport is made only for a command that needs docks. `arguments` excludes the
 // program path.
-int main(std::span<const std::string> arguments, const TransportFactory& makeTransport,
-         const WindowRunner& runWindow, std::ostream& out, std::ostream& err);
+int main(std::span<const std::string> arguments, const TransportFactory& makeTransport, const WindowRunner& runWindow,
+         std::ostream& out, std::ostream& err);
 
 } // namespace Launcher
 

@@ -52,8 +52,8 @@ void LogindSystemPower::setWillSleepHandler(std::function<void()> handler)
 
 std::unique_ptr<PowerLock> LogindSystemPower::delaySleep(const std::string& why)
 {
-    QDBusMessage inhibit = QDBusMessage::createMethodCall(logindService, logindPath, managerInterface,
-                                                          QStringLiteral("Inhibit"));
+    QDBusMessage inhibit
+        = QDBusMessage::createMethodCall(logindService, logindPath, managerInterface, QStringLiteral("Inhibit"));
     inhibit << QStringLiteral("sleep:shutdown") << QStringLiteral("KAVRIN RGB Studio") << QString::fromStdString(why)
             << QStringLiteral("delay");
     return std::make_unique<LogindInhibitor>(bus_.asyncCall(inhibit));

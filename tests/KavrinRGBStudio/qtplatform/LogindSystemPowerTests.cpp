@@ -67,8 +67,9 @@ protected:
         QFile config(directory.filePath("bus.conf"));
         ASSERT_TRUE(config.open(QIODevice::WriteOnly));
         config.write(QStringLiteral("<busconfig><type>session</type><listen>unix:dir=%1</listen>"
-                                    "<auth>EXTERNAL</auth><policy context=\"default\"><allow send_destination=\"*\"/>"
-                                    "<allow own=\"*\"/></policy></busconfig>")
+                                    "<auth>EXTERNAL</auth><policy context=\"default\"><allow send_destination=\"*\" "
+                                    "eavesdrop=\"true\"/><allow eavesdrop=\"true\"/><allow own=\"*\"/></policy>"
+                                    "</busconfig>")
                          .arg(directory.path())
                          .toUtf8());
         config.close();
@@ -116,11 +117,10 @@ TEST_F(LogindSystemPowerTest, OnlyLogindsAnnouncementsOfTheWayDownReachTheHandle
 
     // Another peer may send the same signal; the bus must not hand it over as logind's.
     QDBusConnection peer = connect("peer");
-    peer.send(QDBusMessage::createSignal("/org/freedesktop/login1", "org.freedesktop.login1.Manager",
-                                         "PrepareForSleep")
+    peer.send(QDBusMessage::createSignal("/org/freedesktop/login1", "org.freedesktop.login1.Manager", "PrepareForSleep")
               << true);
-    peer.call(QDBusMessage::createMethodCall("org.freedesktop.DBus", "/org/freedesktop/DBus",
-                                             "org.freedesktop.DBus", "GetId")); // routed before what follows
+    peer.call(QDBusMessage::createMethodCall("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                                             "GetId")); // routed before what follows
     const struct {
         void (FakeLogind::*announcement)(bool);
         bool start;
@@ -147,13 +147,11 @@ TEST_F(LogindSystemPowerTest, TheDelayLockHoldsLogindsInhibitorUntilItIsDestroye
     auto lock = power->delaySleep("实时灯效运行中");
     ASSERT_NE(lock, nullptr);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !logind.inhibitArguments.isEmpty(); }));
-    EXPECT_EQ(logind.inhibitArguments,
-              QStringList({"sleep:shutdown", "KAVRIN RGB Studio", "实时灯效运行中", "delay"}));
+    EXPECT_EQ(logind.inhibitArguments, QStringList({"sleep:shutdown", "KAVRIN RGB Studio", "实时灯效运行中", "delay"}));
     // A later round trip to logind's connection comes back after the inhibitor's answer did.
     QDBusConnection studio = QDBusConnection(QStringLiteral("studio"));
-    const QDBusPendingCall ping = studio.asyncCall(
-        QDBusMessage::createMethodCall("org.freedesktop.login1", "/org/freedesktop/login1", "org.freedesktop.DBus.Peer",
-                                       "Ping"));
+    const QDBusPendingCall ping = studio.asyncCall(QDBusMessage::createMethodCall(
+        "org.freedesktop.login1", "/org/freedesktop/login1", "org.freedesktop.DBus.Peer", "Ping"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return ping.isFinished(); }));
     EXPECT_FALSE(logind.inhibitorReleased());
     lock.reset();
