@@ -281,10 +281,10 @@ void StudioModel::State::stopLive(const std::optional<std::string>& reason, Call
     }
     stopRequested = true;
     liveTimer.reset();
-    touch();
     if (reason) {
         liveMessage = *reason;
         liveError = true;
+        touch();
     }
     // While stopping, the stop under way releases the waiter; while starting, the start completion
     // stops the run as soon as it exists.
@@ -293,6 +293,7 @@ void StudioModel::State::stopLive(const std::optional<std::string>& reason, Call
     }
     liveRun->cancel();
     liveState = LiveState::stopping;
+    touch();
     if (!reason && !liveError) {
         liveMessage = "正在停止并逐台还原启动前设置…";
     }

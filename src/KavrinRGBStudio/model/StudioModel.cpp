@@ -250,10 +250,18 @@ std::string StudioModel::State::hexText() const
     return session ? session->hexText : defaultEditingSettings.color.hex();
 }
 
+void StudioModel::State::editSession(std::optional<std::uint64_t> id, const std::function<void(DockSession&)>& mutation)
+{
+    const auto& sessions = workspace.sessions();
+    const auto before = id && sessions.contains(*id) ? std::optional(sessions.at(*id)) : std::nullopt;
+    workspace.edit(id, mutation);
+    // Busy and missing sessions refuse the edit; then nothing changed and nothing is announced.
+    dirty = dirty || (before && sessions.at(*id) != *before);
+}
+
 void StudioModel::State::editSelected(const std::function<void(DockSession&)>& mutation)
 {
-    workspace.edit(workspace.selectedID(), mutation);
-    touch();
+    editSession(workspace.selectedID(), mutation);
 }
 
 bool StudioModel::State::hasPendingWork() const
@@ -352,11 +360,10 @@ std::optional<RGBDevice> StudioModel::State::idleSelection() const
 
 void StudioModel::State::showOnSession(std::uint64_t id, const std::string& message)
 {
-    workspace.edit(id, [&](DockSession& session) {
+    editSession(id, [&](DockSession& session) {
         session.status = message;
         session.isError = true;
     });
-    touch();
 }
 
 void StudioModel::State::read()

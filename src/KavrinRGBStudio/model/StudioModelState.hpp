@@ -77,6 +77,7 @@ struct StudioModel::State {
     template <class Operation>
     void perform(const RGBDevice& device, const std::string& message, bool persist, bool applying, Operation operation);
     void completeDemo(const RGBDevice& device, const LightingSettings& actual, const std::string& message);
+    void editSession(std::optional<std::uint64_t> id, const std::function<void(DockSession&)>& mutation);
     void editSelected(const std::function<void(DockSession&)>& mutation);
     std::optional<RGBDevice> selected() const;
     LightingSettings settings() const;
