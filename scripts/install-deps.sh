@@ -7,6 +7,7 @@ cd "$(dirname "$0")/.."
 packages=(
     g++ cmake ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+    fonts-noto-cjk
 )
 
 missing=()
