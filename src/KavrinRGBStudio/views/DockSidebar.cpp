@@ -40,6 +40,9 @@ QWidget* row(std::initializer_list<QWidget*> widgets, bool stretchBeforeLast)
         }
         layout->addWidget(widget);
     }
+    if (!stretchBeforeLast) {
+        layout->addStretch();
+    }
     return container;
 }
 

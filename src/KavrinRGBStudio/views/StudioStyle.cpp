@@ -76,7 +76,10 @@ QLabel#badge[connected="true"] { background: rgba(48, 209, 88, 33); }
 QToolButton[borderless="true"] { border: none; background: transparent; color: %5; padding: 2px 4px; }
 QToolButton[borderless="true"]:disabled { color: rgba(235, 235, 245, 70); }
 QToolButton[borderless="true"]:hover { color: rgba(255, 140, 90, 255); }
-QPushButton { padding: 6px 14px; border-radius: 6px; }
+QPushButton { padding: 6px 14px; border-radius: 6px; background: rgba(%2, 18); border: 1px solid rgba(%2, 22); }
+QPushButton:hover { background: rgba(%2, 28); }
+QPushButton:pressed { background: rgba(%2, 12); }
+QPushButton:disabled { background: rgba(%2, 8); color: rgba(235, 235, 245, 80); }
 QPushButton[prominent="true"] { background: %5; color: white; border: none; font-weight: 600; }
 QPushButton[prominent="true"]:hover { background: rgba(255, 120, 60, 255); }
 QPushButton[prominent="true"]:disabled { background: %7; color: rgba(255, 255, 255, 110); }
