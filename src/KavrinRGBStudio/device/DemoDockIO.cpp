@@ -3,15 +3,50 @@
 #include "KavrinRGBStudio/device/TransportError.hpp"
 #include "RGBProtocol/lighting/ControllerProfile.hpp"
 
+#include <array>
+
 namespace kavrin {
 
-DemoDockIO::DemoDockIO()
-    : settings_ {
-        {1, LightingSettings {true, LightingEffect::breathing, 100, 5, LightColor {0xFF, 0x64, 0x00}}},
-        {2, LightingSettings {true, LightingEffect::wave, 70, 3, LightColor {0x33, 0x66, 0x99}}},
-        {3, LightingSettings {true, LightingEffect::solid, 60, 2, LightColor {0x22, 0xC5, 0x5E}}},
-    }
+namespace {
+
+struct DemoDock {
+    RGBDevice device;
+    LightingSettings initial;
+};
+
+// In listing order, which is not the location order the real transport would give.
+const std::array<DemoDock, 3>& demoDocks()
 {
+    static const std::array<DemoDock, 3> docks {{
+        {{1, 0x1044, 0x7A3E, 0x21220000, "HOLTEK", "演示设备", 8},
+         {true, LightingEffect::breathing, 100, 5, {0xFF, 0x64, 0x00}}},
+        {{2, 0x0414, 0x7A61, 0x01130000, "HOLTEK", "MIND CUBE 演示设备", 8},
+         {true, LightingEffect::wave, 70, 3, {0x33, 0x66, 0x99}}},
+        {{3, 0x1044, 0x7A3E, 0x31220000, "HOLTEK", "另一台 FORGE CUBE 演示设备", 8},
+         {true, LightingEffect::solid, 60, 2, {0x22, 0xC5, 0x5E}}},
+    }};
+    return docks;
+}
+
+} // namespace
+
+const std::vector<RGBDevice>& RGBDevice::demoDevices()
+{
+    static const std::vector<RGBDevice> devices = [] {
+        std::vector<RGBDevice> listed;
+        for (const DemoDock& dock : demoDocks()) {
+            listed.push_back(dock.device);
+        }
+        return listed;
+    }();
+    return devices;
+}
+
+DemoDockIO::DemoDockIO()
+{
+    for (const DemoDock& dock : demoDocks()) {
+        settings_.emplace(dock.device.id, dock.initial);
+    }
 }
 
 std::vector<RGBDevice> DemoDockIO::list()

@@ -8,7 +8,6 @@
 #include "RGBProtocol/lighting/ProtocolError.hpp"
 
 #include <algorithm>
-#include <array>
 #include <tuple>
 
 namespace kavrin {
@@ -19,13 +18,12 @@ namespace {
 constexpr std::chrono::milliseconds controllerSettle {100};
 constexpr std::chrono::milliseconds colorSettle {10};
 
-// The vendors whose lighting interfaces are enumerated at all; the product decides the model later.
-constexpr std::array<std::int64_t, 2> lightingVendors {LightingProtocol::vendorID, 0x0414};
 constexpr const char* defaultProductName = "USB-HID Device";
 
+// Interfaces of the docks' vendors with the lighting page anywhere; the product decides the model later.
 bool matchesEnumeration(const HIDInterface& interface)
 {
-    return std::ranges::find(lightingVendors, interface.vendorID) != lightingVendors.end()
+    return std::ranges::find(dockModels, interface.vendorID, &DockModelFacts::vendorID) != dockModels.end()
         && std::ranges::find(interface.usagePages, LightingProtocol::usagePage) != interface.usagePages.end();
 }
 

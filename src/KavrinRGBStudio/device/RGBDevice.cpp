@@ -6,16 +6,6 @@
 
 namespace kavrin {
 
-const std::vector<RGBDevice>& RGBDevice::demoDevices()
-{
-    static const std::vector<RGBDevice> devices {
-        {1, 0x1044, 0x7A3E, 0x21220000, "HOLTEK", "演示设备", 8},
-        {2, 0x0414, 0x7A61, 0x01130000, "HOLTEK", "MIND CUBE 演示设备", 8},
-        {3, 0x1044, 0x7A3E, 0x31220000, "HOLTEK", "另一台 FORGE CUBE 演示设备", 8},
-    };
-    return devices;
-}
-
 std::size_t RGBDeviceHash::operator()(const RGBDevice& device) const
 {
     std::size_t seed = 0;

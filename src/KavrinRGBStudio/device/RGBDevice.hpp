@@ -20,7 +20,7 @@ struct RGBDevice {
     std::string product;
     std::int64_t featureBytes = 0;
 
-    // The three simulated docks of demonstration mode.
+    // The three simulated docks of demonstration mode (defined with the demo back-end).
     static const std::vector<RGBDevice>& demoDevices();
 
     friend bool operator==(const RGBDevice&, const RGBDevice&) = default;

@@ -1,7 +1,7 @@
 #include "KavrinRGBStudio/device/SysfsHIDNode.hpp"
 
 #include "KavrinRGBStudio/device/FileDescriptor.hpp"
-#include "KavrinRGBStudio/device/HIDUsagePages.hpp"
+#include "RGBProtocol/lighting/HIDUsagePages.hpp"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -26,7 +26,8 @@ public:
     // Seconds, monotonic.
     using Clock = std::function<double()>;
 
-    // Monotonic seconds since an arbitrary start (CLOCK_MONOTONIC on Linux).
+    // The system's one uptime clock, for previews and live output alike: monotonic seconds since an
+    // arbitrary start (steady_clock, which is CLOCK_MONOTONIC on Linux).
     static double uptime();
 
     // Snapshots every target and switches it to a steady colour at full brightness. Throws

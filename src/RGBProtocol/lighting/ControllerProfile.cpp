@@ -7,35 +7,20 @@
 
 namespace kavrin {
 
-namespace {
-
-constexpr std::int64_t forgeCubeVendorID = 0x1044;
-constexpr std::array<std::int64_t, 3> forgeCubeProductIDs {0x7A27, 0x7A3C, 0x7A3E};
-constexpr std::int64_t mindCubeVendorID = 0x0414;
-constexpr std::int64_t mindCubeProductID = 0x7A61;
-
-constexpr std::array<LightingEffect, 5> forgeCubeEffects {
-    LightingEffect::solid,    LightingEffect::breathing,    LightingEffect::cycling,
-    LightingEffect::flashing, LightingEffect::dualFlashing,
-};
-
-} // namespace
-
 std::optional<ControllerProfile> matchingProfile(std::int64_t vendorID, std::int64_t productID)
 {
-    if (vendorID == mindCubeVendorID && productID == mindCubeProductID) {
-        return ControllerProfile::mindCube;
-    }
-    if (vendorID == forgeCubeVendorID
-        && std::ranges::find(forgeCubeProductIDs, productID) != forgeCubeProductIDs.end()) {
-        return ControllerProfile::forgeCubeLegacy;
+    for (const ControllerProfile profile : allControllerProfiles) {
+        if (facts(profile).vendorID == vendorID
+            && std::ranges::find(facts(profile).productIDs, productID) != facts(profile).productIDs.end()) {
+            return profile;
+        }
     }
     return std::nullopt;
 }
 
 std::string_view rawValue(ControllerProfile profile)
 {
-    return profile == ControllerProfile::mindCube ? "mindCube" : "forgeCubeLegacy";
+    return facts(profile).rawValue;
 }
 
 std::optional<ControllerProfile> controllerProfileFromRaw(std::string_view raw)
@@ -45,15 +30,12 @@ std::optional<ControllerProfile> controllerProfileFromRaw(std::string_view raw)
 
 std::string_view title(ControllerProfile profile)
 {
-    return profile == ControllerProfile::mindCube ? "KAVRIN MIND CUBE" : "FORGE CUBE";
+    return facts(profile).title;
 }
 
 std::span<const LightingEffect> effects(ControllerProfile profile)
 {
-    if (profile == ControllerProfile::mindCube) {
-        return allLightingEffects;
-    }
-    return forgeCubeEffects;
+    return facts(profile).effects;
 }
 
 bool supports(ControllerProfile profile, LightingEffect effect)
@@ -63,7 +45,7 @@ bool supports(ControllerProfile profile, LightingEffect effect)
 
 SpeedRange speedRange(ControllerProfile profile)
 {
-    return profile == ControllerProfile::mindCube ? SpeedRange {1, 6} : SpeedRange {1, 10};
+    return facts(profile).speedRange;
 }
 
 bool usesSpeed(ControllerProfile profile, LightingEffect effect)
@@ -75,9 +57,14 @@ bool usesSpeed(ControllerProfile profile, LightingEffect effect)
     return usesSpeed(effect);
 }
 
+bool brightnessInLevels(ControllerProfile profile, LightingEffect effect)
+{
+    return facts(profile).brightness == BrightnessEncoding::tenLevels && !rawBrightness(effect);
+}
+
 std::int64_t effectiveBrightness(ControllerProfile profile, const LightingSettings& settings)
 {
-    return profile == ControllerProfile::mindCube ? settings.brightness : settings.effectiveBrightness();
+    return brightnessInLevels(profile, settings.effect) ? roundedToTens(settings.brightness) : settings.brightness;
 }
 
 void validate(ControllerProfile profile, const LightingSettings& settings)

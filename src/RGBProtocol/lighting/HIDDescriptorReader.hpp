@@ -19,6 +19,17 @@ struct HIDDescriptorItem {
     std::uint32_t value = 0;
 };
 
+// The item tags this system reads (HID 1.11, 6.2.2.4 and 6.2.2.7), by item type.
+enum HIDMainTag : std::uint8_t { collectionTag = 0xA, featureTag = 0xB, endCollectionTag = 0xC };
+enum HIDGlobalTag : std::uint8_t {
+    usagePageTag = 0x0,
+    reportSizeTag = 0x7,
+    reportIDTag = 0x8,
+    reportCountTag = 0x9,
+    pushTag = 0xA,
+    popTag = 0xB,
+};
+
 // Walks a descriptor item by item, never reading past its end: descriptors come from devices.
 class HIDDescriptorReader {
 public:

@@ -17,16 +17,6 @@ constexpr std::int64_t maximumReportCount = 4096;
 constexpr std::size_t maximumPushDepth = 32;
 constexpr std::int64_t maximumReportBits = 32768;
 
-enum MainTag : std::uint8_t { featureTag = 0xB };
-
-enum GlobalTag : std::uint8_t {
-    reportSizeTag = 0x7,
-    reportIDTag = 0x8,
-    reportCountTag = 0x9,
-    pushTag = 0xA,
-    popTag = 0xB,
-};
-
 struct Globals {
     std::int64_t size = 0;
     std::int64_t count = 0;

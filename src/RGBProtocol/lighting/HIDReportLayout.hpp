@@ -13,8 +13,8 @@ public:
     explicit HIDReportLayout(std::span<const std::uint8_t> descriptor);
 
     const std::map<std::uint8_t, std::int64_t>& featureLengths() const { return featureLengths_; }
-    bool declaresReportID() const { return declaresReportID_; }
-    // One 8-byte feature report and no report ID anywhere in the descriptor.
+    // One 8-byte feature report and no report ID anywhere in the descriptor. Named after the older
+    // model, but it is the lighting layout of both models, and the transport asks it of both.
     bool supportsForgeCube() const;
 
     // Layouts are equal when their feature reports are; the report-ID flag only serves supportsForgeCube().

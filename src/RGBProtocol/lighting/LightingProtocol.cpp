@@ -11,11 +11,10 @@ constexpr std::uint8_t setModeCode = 0xC9;
 constexpr std::uint8_t colorCode = 0xCA;
 constexpr std::uint8_t modeCode = 0xCB;
 constexpr std::uint8_t setColorCode = 0xCD;
-constexpr std::uint8_t saveCode = 0xB6;
 
-// The older dock frames writes with a leading 0x01 and carries two trailer bytes, swapped
+// The older dock frames writes with a leading byte and carries two trailer bytes, swapped
 // between the colour and the mode report.
-constexpr std::uint8_t legacyWritePrefix = 0x01;
+constexpr std::uint8_t legacyWritePrefix = *facts(ControllerProfile::forgeCubeLegacy).writePrefix;
 
 std::uint8_t byte(std::int64_t value)
 {
@@ -28,10 +27,8 @@ std::uint8_t brightnessByte(const LightingSettings& settings, ControllerProfile 
     if (!settings.isOn) {
         return 0;
     }
-    if (profile == ControllerProfile::mindCube || rawBrightness(settings.effect)) {
-        return byte(settings.brightness);
-    }
-    return byte((settings.brightness + 5) / 10);
+    const std::int64_t brightness = effectiveBrightness(profile, settings);
+    return byte(brightnessInLevels(profile, settings.effect) ? brightness / 10 : brightness);
 }
 
 Report legacyModeCommand(const LightingSettings& settings)
@@ -70,7 +67,7 @@ ModeFields legacyModeFields(std::span<const std::uint8_t> mode)
     if (!effect || !supports(ControllerProfile::forgeCubeLegacy, *effect) || mode[4] > 9) {
         throw ProtocolError::invalidResponse();
     }
-    const std::uint8_t brightnessLimit = rawBrightness(*effect) ? 100 : 10;
+    const std::uint8_t brightnessLimit = brightnessInLevels(ControllerProfile::forgeCubeLegacy, *effect) ? 10 : 100;
     if (mode[3] > brightnessLimit) {
         throw ProtocolError::invalidResponse();
     }
@@ -96,18 +93,12 @@ ModeFields modeFields(std::span<const std::uint8_t> mode, std::span<const std::u
 
 Report readColorCommand(ControllerProfile profile)
 {
-    if (profile == ControllerProfile::mindCube) {
-        return Report {0x00, colorCode, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
-    }
-    return readColor;
+    return facts(profile).readColor;
 }
 
 Report saveCommand(ControllerProfile profile)
 {
-    if (profile == ControllerProfile::mindCube) {
-        return Report {saveCode, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
-    }
-    return save;
+    return facts(profile).save;
 }
 
 Report colorCommand(LightColor color, ControllerProfile profile)
@@ -147,8 +138,8 @@ LightingSettings decode(std::span<const std::uint8_t> settings, std::span<const 
         fields = legacyModeFields(settings);
         speed = 10 - fields.speedByte;
     }
-    const bool levelBased = profile == ControllerProfile::forgeCubeLegacy && !rawBrightness(fields.effect);
-    const std::int64_t brightness = levelBased ? fields.brightnessByte * 10 : fields.brightnessByte;
+    const std::int64_t brightness
+        = brightnessInLevels(profile, fields.effect) ? fields.brightnessByte * 10 : fields.brightnessByte;
     const bool isOn = fields.brightnessByte != 0;
     // A dark lamp reports brightness 0, which no valid setting has; it stands for full brightness.
     return LightingSettings {isOn, fields.effect, isOn ? brightness : 100, speed,

@@ -11,19 +11,18 @@
 
 namespace kavrin {
 
-// Every lighting report is exactly 8 bytes, sent as a feature report without report ID.
-using Report = std::array<std::uint8_t, 8>;
-
 // The codec of the docks' lighting reports; no state, no I/O.
 namespace LightingProtocol {
 
-inline constexpr std::int64_t vendorID = 0x1044;
-inline constexpr std::int64_t usagePage = 0xFF01;
-inline const std::set<std::int64_t> supportedProducts {0x7A27, 0x7A3C, 0x7A3E};
+// The older model's facts under their protocol names; the newer model's are in dockModels only.
+inline constexpr std::int64_t vendorID = facts(ControllerProfile::forgeCubeLegacy).vendorID;
+inline const std::set<std::int64_t> supportedProducts {forgeCubeProductIDs.begin(), forgeCubeProductIDs.end()};
+inline constexpr Report readColor = facts(ControllerProfile::forgeCubeLegacy).readColor;
+inline constexpr Report save = facts(ControllerProfile::forgeCubeLegacy).save;
 
+// The vendor-defined usage page of both models' lighting interface.
+inline constexpr std::int64_t usagePage = 0xFF01;
 inline constexpr Report readSettings {0x00, 0xCB, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
-inline constexpr Report readColor {0x00, 0xCA, 0x08, 0x00, 0x00, 0x00, 0x00, 0x00};
-inline constexpr Report save {0x01, 0xB6, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
 
 Report readColorCommand(ControllerProfile profile);
 Report saveCommand(ControllerProfile profile);

@@ -122,7 +122,7 @@ LightingSettings LightingSettings::validated() const
 
 std::int64_t LightingSettings::effectiveBrightness() const
 {
-    return rawBrightness(effect) ? brightness : roundedToTens(brightness);
+    return kavrin::effectiveBrightness(ControllerProfile::forgeCubeLegacy, *this);
 }
 
 bool LightingSettings::matchesReadback(const LightingSettings& readback, ControllerProfile profile) const
@@ -134,13 +134,7 @@ bool LightingSettings::matchesReadback(const LightingSettings& readback, Control
     if (readback.effect != effect || readback.speed != speed || readback.color != color) {
         return false;
     }
-    if (!isOn) {
-        return true;
-    }
-    if (profile == ControllerProfile::mindCube || rawBrightness(effect)) {
-        return readback.brightness == brightness;
-    }
-    return readback.brightness == effectiveBrightness();
+    return !isOn || readback.brightness == kavrin::effectiveBrightness(profile, *this);
 }
 
 } // namespace kavrin

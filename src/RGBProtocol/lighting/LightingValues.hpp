@@ -60,7 +60,8 @@ struct LightingSettings {
     // Brightness 10...100 and speed 1...10, else throws ProtocolError::invalidSettings.
     LightingSettings validated() const;
     // What the older dock reports back: brightness rounded half up to tens, unless the effect
-    // takes it raw. Saturates instead of overflowing for brightness near the 64-bit limits.
+    // takes it raw (effectiveBrightness(ControllerProfile, ...) holds the rule for both models).
+    // Saturates instead of overflowing for brightness near the 64-bit limits.
     std::int64_t effectiveBrightness() const;
     // Whether the dock's read-back confirms these (sent) settings.
     bool matchesReadback(const LightingSettings& readback, ControllerProfile profile) const;

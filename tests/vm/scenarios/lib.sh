@@ -25,7 +25,7 @@ same() {
     return 1
 }
 
-probe() { "$HIDRAW_PROBE" "$@"; }
+unplug() { "$UNPLUG" "$@"; }
 
 # dock EMULATOR-ARGS...: starts an emulated dock and sets $node (hidrawN), $id (HID instance) and
 # $json, the dock as the transport lists it. uhid devices have no USB parent: location 0, no

@@ -1,4 +1,4 @@
-#include "KavrinRGBStudio/device/HIDUsagePages.hpp"
+#include "RGBProtocol/lighting/HIDUsagePages.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "KavrinRGBStudio/device/HIDUsagePages.hpp"
+#include "RGBProtocol/lighting/HIDUsagePages.hpp"
 
 #include "RGBProtocol/lighting/HIDDescriptorReader.hpp"
 
@@ -9,12 +9,6 @@ namespace kavrin {
 
 namespace {
 
-// Item tags (HID 1.11, 6.2.2.4 and 6.2.2.7).
-constexpr std::uint8_t collectionTag = 0xA;
-constexpr std::uint8_t endCollectionTag = 0xC;
-constexpr std::uint8_t usagePageTag = 0x0;
-constexpr std::uint8_t pushTag = 0xA;
-constexpr std::uint8_t popTag = 0xB;
 constexpr std::uint32_t applicationCollection = 0x01;
 
 class UsagePageWalker {
