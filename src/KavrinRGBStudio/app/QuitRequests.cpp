@@ -15,7 +15,8 @@ QuitRequests::QuitRequests(QWidget& window, QuitHandshake& handshake)
     , signals_([this] { handshake_.request(); })
 {
     window_.installEventFilter(this);
-    const auto* quitKey = new QShortcut(QKeySequence::Quit, &window_);
+    // Spelled out: the platform's standard Quit binding is empty under some themes.
+    const auto* quitKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), &window_);
     connect(quitKey, &QShortcut::activated, this, [this] { handshake_.request(); });
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this, [this] { handshake_.request(); });
 }
