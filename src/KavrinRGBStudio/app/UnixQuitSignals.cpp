@@ -42,7 +42,11 @@ UnixQuitSignals::UnixQuitSignals(std::function<void()> received)
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (std::size_t i = 0; i < handled.size(); ++i) {
-        ::sigaction(handled[i], &action, &previous_[i]);
+        ::sigaction(handled[i], nullptr, &previous_[i]);
+        // Ignored when inherited ignored: nohup's SIGHUP, a background job's SIGINT.
+        if (previous_[i].sa_handler != SIG_IGN) {
+            ::sigaction(handled[i], &action, nullptr);
+        }
     }
 }
 

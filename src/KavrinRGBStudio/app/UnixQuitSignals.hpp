@@ -11,7 +11,8 @@ namespace kavrin {
 
 // Turns SIGINT, SIGTERM and SIGHUP into an ordinary call on the event loop. The handler only writes
 // a byte to a socket pair, the one thing that is safe inside a signal handler; the read end wakes
-// the event loop. One instance at a time; the previous handlers come back when it is destroyed.
+// the event loop. A signal the process inherited as ignored stays ignored, as nohup expects. One
+// instance at a time; the previous handlers come back when it is destroyed.
 class UnixQuitSignals {
 public:
     static constexpr std::array<int, 3> handled {SIGINT, SIGTERM, SIGHUP};

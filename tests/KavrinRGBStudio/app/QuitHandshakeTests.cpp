@@ -106,6 +106,25 @@ TEST(QuitRequests, EveryRequestGoesThroughTheHandshake)
     }
 }
 
+TEST(QuitRequests, ASignalInheritedAsIgnoredStaysIgnoredAndComesBackAfterwards)
+{
+    QuittingStudio s(QuittingStudio::Work::none);
+    QWidget window;
+    const auto disposition = [](int signal) {
+        struct sigaction current {};
+        ::sigaction(signal, nullptr, &current);
+        return current.sa_handler;
+    };
+    std::signal(SIGHUP, SIG_IGN); // as under nohup
+    {
+        const QuitRequests quitRequests(window, s.handshake);
+        EXPECT_EQ(disposition(SIGHUP), SIG_IGN);
+        EXPECT_NE(disposition(SIGTERM), SIG_DFL);
+    }
+    EXPECT_EQ(disposition(SIGTERM), SIG_DFL);
+    std::signal(SIGHUP, SIG_DFL);
+}
+
 TEST(QuitRequests, ASignalWhileLiveOutputRunsRestoresTheDocksBeforeTheEnd)
 {
     QuittingStudio s(QuittingStudio::Work::live);
