@@ -18,7 +18,7 @@ endforeach()
 # on standard error; the demo window under Xvfb ends with status 0 when closed or sent SIGTERM.
 find_package(X11)
 add_library(kavrin-module-without-entry MODULE KavrinRGBStudio/app/process/ModuleWithoutEntry.cpp)
-set(window_process_cases module_missing module_broken module_without_entry module_installed)
+set(window_process_cases module_missing module_broken module_without_entry module_installed display_unreachable)
 if(X11_FOUND)
     add_executable(x11-window-tool KavrinRGBStudio/app/process/X11WindowTool.cpp)
     target_link_libraries(x11-window-tool PRIVATE X11::X11)

@@ -5,6 +5,7 @@
 #   SIGTERM, must exit 0. Status 77 (skipped) where Xvfb cannot be had.
 # module_missing, module_broken, module_without_entry: one line on standard error, status 1.
 # module_installed: found in ../lib/kavrin-rgb-studio; with no display it then says so, status 1.
+# display_unreachable: a display that Qt cannot open gives the same line, not Qt's abort.
 set -u
 case=$1 executable=$2 module=$3 module_without_entry=$4 tool=${5:-}
 title="KAVRIN RGB Studio"
@@ -26,12 +27,18 @@ run_in_tree() { # module file, place relative to the tree (or empty for none), e
         mkdir -p "$(dirname "$tmp/$2")"
         cp "$1" "$tmp/$2"
     fi
-    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$tmp/bin/kavrin-rgb-studio" --demo >"$tmp/out" 2>"$tmp/err"
+    expect_one_line_failure "$3" env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$tmp/bin/kavrin-rgb-studio" --demo
+}
+
+expect_one_line_failure() { # expected stderr pattern, command...
+    local pattern=$1
+    shift
+    "$@" >"$tmp/out" 2>"$tmp/err"
     local status=$?
     [ $status -eq 1 ] || fail "exit status $status, expected 1"
     [ ! -s "$tmp/out" ] || fail "wrote to standard output"
     [ "$(wc -l <"$tmp/err")" -eq 1 ] || fail "expected exactly one line on standard error"
-    grep -q -- "$3" "$tmp/err" || fail "standard error does not match '$3'"
+    grep -q -- "$pattern" "$tmp/err" || fail "standard error does not match '$pattern'"
 }
 
 window_case() { # how to end the window: close or sigterm
@@ -69,6 +76,10 @@ module_without_entry)
     ;;
 module_installed)
     run_in_tree "$module" lib/kavrin-rgb-studio/kavrin-rgb-studio-window.so "^无法打开窗口：没有可用的图形显示"
+    ;;
+display_unreachable)
+    expect_one_line_failure "^无法打开窗口：没有可用的图形显示" env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:987 \
+        "$executable" --demo
     ;;
 *) fail "unknown case" ;;
 esac
