@@ -46,7 +46,10 @@ int runWindowModule(int argc, char** argv, bool demo, std::ostream& err)
         return fail(err, "/proc/self/exe: " + error.message());
     }
     const auto candidates = moduleCandidates(executable);
-    const auto found = std::ranges::find_if(candidates, [](const fs::path& path) { return fs::exists(path); });
+    const auto found = std::ranges::find_if(candidates, [](const fs::path& path) {
+        std::error_code unreadable;
+        return fs::exists(path, unreadable);
+    });
     if (found == candidates.end()) {
         return fail(err, "未找到 " + candidates[0].string() + " 或 " + candidates[1].string());
     }
