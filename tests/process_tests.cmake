@@ -30,5 +30,6 @@ foreach(case IN LISTS window_process_cases)
                      $<TARGET_FILE:kavrin-rgb-studio> $<TARGET_FILE:kavrin-rgb-studio-window>
                      $<TARGET_FILE:kavrin-module-without-entry> $<$<TARGET_EXISTS:x11-window-tool>:$<TARGET_FILE:x11-window-tool>>)
     # Xvfb servers started at once may pick the same display number.
-    set_tests_properties(window_process_${case} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120 RESOURCE_LOCK xvfb)
+    set_tests_properties(window_process_${case} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120 RESOURCE_LOCK xvfb
+        ENVIRONMENT LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_SOURCE_DIR}/KavrinRGBStudio/app/process/leak-suppressions.txt)
 endforeach()
