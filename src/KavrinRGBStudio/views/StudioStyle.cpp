@@ -52,6 +52,7 @@ QPalette darkPalette()
         palette.setColor(QPalette::Disabled, role, QColor(110, 114, 124));
     }
     palette.setColor(QPalette::Disabled, QPalette::Button, QColor(30, 33, 40));
+    palette.setColor(QPalette::Disabled, QPalette::Highlight, QColor(80, 84, 94));
     return palette;
 }
 
@@ -89,6 +90,7 @@ QPushButton[styleTile="true"] { text-align: left; padding: 12px; border-radius: 
                                 background: rgba(%2, 9); }
 QPushButton[styleTile="true"][current="true"] { background: %8; border: 1px solid %9; }
 QToolButton[swatch="true"] { border: none; background: transparent; }
+QLabel:disabled { color: rgba(235, 235, 245, 70); }
 )")
         .arg(windowBackground.name(), white, rgba(ember, 0.12), rgba(ember, 0.45), ember.name(), errorRed.name(),
              rgba(ember, 0.35), rgba(accent, 0.14), rgba(accent, 0.5));
