@@ -86,8 +86,7 @@ void DockSilhouette::paintVents(QPainter& painter, QPointF origin) const
 
 qreal DockSilhouette::paintLogo(QPainter& painter, QPointF origin) const
 {
-    QFont logo = studioFont(TextStyle::body, QFont::Black);
-    logo.setPixelSize(19);
+    const QFont logo = studioFont(19, QFont::Black);
     const QFontMetricsF logoMetrics(logo);
     const QPointF baseline = origin + QPointF(0, logoMetrics.ascent());
     painter.setFont(logo);
@@ -100,8 +99,7 @@ qreal DockSilhouette::paintLogo(QPainter& painter, QPointF origin) const
     painter.setPen(glow);
     painter.drawText(baseline, QStringLiteral("KAVRIN"));
 
-    QFont label = studioFont(TextStyle::caption2, QFont::DemiBold);
-    label.setPixelSize(7);
+    QFont label = studioFont(7, QFont::DemiBold);
     label.setLetterSpacing(QFont::AbsoluteSpacing, 2);
     const QFontMetricsF labelMetrics(label);
     const qreal labelTop = origin.y() + logoMetrics.height() + 3;

@@ -152,17 +152,28 @@ void applyStudioStyle(QApplication& app)
 
 QFont studioFont(TextStyle style, QFont::Weight weight, bool monospaced)
 {
+    return studioFont(pixelSize(style), weight, monospaced);
+}
+
+QFont studioFont(int pixelSize, QFont::Weight weight, bool monospaced)
+{
     QFont font = monospaced ? QFontDatabase::systemFont(QFontDatabase::FixedFont) : QApplication::font();
-    font.setPixelSize(pixelSize(style));
+    font.setPixelSize(pixelSize);
     font.setWeight(weight);
     return font;
 }
 
 QLabel* makeLabel(const QString& text, TextStyle style, TextTone tone, QFont::Weight weight)
 {
-    auto* label = new QLabel(text);
-    label->setFont(studioFont(style, weight));
+    auto* label = makeSizedLabel(text, pixelSize(style), weight);
     setTone(label, tone);
+    return label;
+}
+
+QLabel* makeSizedLabel(const QString& text, int pixelSize, QFont::Weight weight, bool monospaced)
+{
+    auto* label = new QLabel(text);
+    label->setFont(studioFont(pixelSize, weight, monospaced));
     return label;
 }
 
