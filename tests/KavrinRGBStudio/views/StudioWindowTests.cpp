@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QSlider>
 #include <QTimer>
 #include <QtTest>
@@ -82,6 +83,9 @@ private slots:
     void softwareColourWellsFollowTheStyle();
     void previewAnimatesOnlyWhilePlayingAndShown();
     void pickedColoursConvertToDockColours();
+    void rowsFollowSessionsAndScans();
+    void previewTextsFollowModeAndLamp();
+    void slidersWriteWholeNumbersBack();
     void platformTexts();
 };
 
@@ -360,6 +364,87 @@ void StudioWindowTests::pickedColoursConvertToDockColours()
          }) {
         QCOMPARE(lightColorFromPicked(test.picked), test.expected);
     }
+}
+
+void StudioWindowTests::rowsFollowSessionsAndScans()
+{
+    using Step = testing::ScriptedDocks::Step;
+    Studio studio;
+    auto word = [&studio](std::uint64_t id) { return studio.text(QStringLiteral("deviceRow_%1/rowStatus").arg(id)); };
+    auto tone = [&studio](std::uint64_t id) {
+        return studio.find(QStringLiteral("deviceRow_%1/rowStatus").arg(id))->property("tone").toString();
+    };
+    QCOMPARE(word(1), QStringLiteral("尚未读取"));
+    QCOMPARE(studio.find(QStringLiteral("deviceRow_2/syncCheck"))->accessibleName(),
+             QStringLiteral("同步 KAVRIN MIND CUBE 0x01130000"));
+
+    studio.model().select(1);
+    studio.model().read();
+    QCOMPARE(word(1), QStringLiteral("正在操作…"));
+    QCOMPARE(studio.text("pendingLabel"), QStringLiteral("1 台设备正在操作"));
+    studio.settle();
+    QCOMPARE(word(1), QStringLiteral("已读取 / 已确认"));
+
+    studio.fake.docks->failing[{Step::read, 1}] = "读取失败";
+    studio.click("readButton");
+    studio.settle();
+    QCOMPARE(word(1), QStringLiteral("需要检查"));
+    QCOMPARE(tone(1), QStringLiteral("error"));
+    QCOMPARE(studio.text("statusText"), QStringLiteral("读取失败"));
+    QCOMPARE(studio.find("statusText")->property("tone").toString(), QStringLiteral("error"));
+    QCOMPARE(tone(2), QStringLiteral("secondary"));
+
+    // A rescan without dock 3 drops its row; the remaining rows stay.
+    studio.fake.docks->listed.pop_back();
+    studio.click("rescanButton");
+    QVERIFY(!studio.enabled("rescanButton"));
+    studio.settle();
+    QVERIFY(studio.enabled("rescanButton"));
+    QCOMPARE(studio.window->findChildren<QFrame*>(QRegularExpression("^deviceRow_")).size(), 2);
+    QCOMPARE(studio.text("deviceCount"), QStringLiteral("灯光设备 · 2"));
+}
+
+void StudioWindowTests::previewTextsFollowModeAndLamp()
+{
+    Studio studio;
+    QCOMPARE(studio.text("previewCaption"), QStringLiteral("编辑预览 · 尚未应用"));
+    studio.model().select(1);
+    studio.model().read();
+    studio.settle();
+    QCOMPARE(studio.text("previewTitle"), QStringLiteral("呼吸"));
+    QCOMPARE(studio.text("previewCaption"), QStringLiteral("当前参数的动画示意"));
+
+    studio.click("lampSwitch");
+    QVERIFY(!studio.model().settings().isOn);
+    QCOMPARE(studio.text("previewTitle"), QStringLiteral("灯光关闭"));
+    QCOMPARE(studio.text("previewCaption"), QStringLiteral("编辑预览 · 尚未应用"));
+
+    studio.click("modeSoftware");
+    QCOMPARE(studio.model().mode(), StudioMode::software);
+    QVERIFY(!studio.shown("lampSwitch"));
+    QVERIFY(!studio.shown("hardwareControls"));
+    QCOMPARE(studio.text("previewTitle"), QStringLiteral("彩虹流动"));
+    QCOMPARE(studio.text("previewCaption"), QStringLiteral("12 种软件样式 · 同时钟同步"));
+}
+
+void StudioWindowTests::slidersWriteWholeNumbersBack()
+{
+    Studio studio;
+    studio.model().select(2);
+    studio.find<QSlider>("brightnessSlider")->setValue(45);
+    QCOMPARE(studio.model().settings().brightness, 45);
+    QCOMPARE(studio.text("brightnessValue"), QStringLiteral("45%"));
+    studio.find<QSlider>("speedSlider")->setValue(4);
+    QCOMPARE(studio.model().settings().speed, 4);
+
+    studio.model().setMode(StudioMode::software);
+    auto* brightness = studio.find<QSlider>("animationBrightnessSlider");
+    QCOMPARE(brightness->minimum(), 0);
+    brightness->setValue(0);
+    QCOMPARE(studio.model().animation().brightness, 0);
+    studio.find<QSlider>("animationSpeedSlider")->setValue(7);
+    QCOMPARE(studio.text("animationSpeedValue"), QStringLiteral("7 / 10"));
+    QCOMPARE(studio.model().settings().brightness, 45); // the hardware edit is untouched
 }
 
 void StudioWindowTests::platformTexts()
