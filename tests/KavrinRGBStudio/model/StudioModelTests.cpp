@@ -107,6 +107,9 @@ TEST(StudioModelScan, OneScanAtATimeQuietEveryThreeSecondsAndNoneAfterQuitting)
     EXPECT_EQ(demoStudio.platform.jobs->count(), 0U); // the demo scan is synchronous
     EXPECT_EQ(demoStudio.model->selected(), demo[0]);
     EXPECT_EQ(demoStudio.model->status(), idleText);
+    demoStudio.model->select(2);
+    demoStudio.model->refresh(false);
+    EXPECT_EQ(demoStudio.model->selected(), demo[1]); // only the first scan selects
 }
 
 struct DockCase {

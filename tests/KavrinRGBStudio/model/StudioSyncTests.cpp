@@ -153,11 +153,10 @@ TEST(StudioModelSync, RefusedWithOneTargetWithoutSelectionOrWhileAnythingRuns)
         s.model->synchronize();
         EXPECT_EQ(s.platform.jobs->count(), queued);
         EXPECT_EQ(s.model->syncMessage(), line);
-        if (s.model->hasPendingWork()) {
-            // Targets are frozen while work runs.
+        if (s.model->syncBusy() || s.model->liveState() != LiveState::idle) {
+            // Targets are frozen while a group runs.
             s.model->toggleSyncTarget(3);
             s.model->clearSyncTargets();
-            s.model->selectAllForSync();
             EXPECT_EQ(s.model->syncTargetIDs(), targets);
         }
     }
