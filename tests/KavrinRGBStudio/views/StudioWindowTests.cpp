@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -54,6 +55,17 @@ struct Studio {
     bool shown(const QString& name) const { return find(name)->isVisibleTo(window.get()); }
     QWidget* row(std::uint64_t id) const { return find(QStringLiteral("deviceRow_%1").arg(id)); }
     void click(const QString& name) const { find<QAbstractButton>(name)->click(); }
+    // Picks a colour through the well's dialog, as the user would.
+    void pickColour(const QString& well, const QColor& colour) const
+    {
+        find<ColorWell>(well)->click();
+        auto* dialog = find<ColorWell>(well)->findChild<QColorDialog*>("colorDialog");
+        QVERIFY(dialog && dialog->isVisible());
+        QVERIFY(!dialog->testOption(QColorDialog::ShowAlphaChannel));
+        dialog->setCurrentColor(colour);
+        dialog->accept();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
     void chooseEffect(const QString& picker, LightingEffect effect) const
     {
         auto* combo = find<QComboBox>(picker);
@@ -196,6 +208,10 @@ void StudioWindowTests::typedColourIsAppliedOnlyOnceComplete()
     QVERIFY(studio.enabled("applyButton"));
     QCOMPARE(field->text(), QStringLiteral("22C55E"));
 
+    studio.pickColour("colorWell", QColor(0x12, 0x34, 0x56));
+    QCOMPARE(studio.model().hexText(), std::string("123456"));
+    QCOMPARE(field->text(), QStringLiteral("123456"));
+
     studio.click("swatch_3B82F6");
     QCOMPARE(field->text(), QStringLiteral("3B82F6"));
     QCOMPARE(studio.find<ColorWell>("colorWell")->color(), (LightColor {0x3B, 0x82, 0xF6}));
@@ -318,6 +334,10 @@ void StudioWindowTests::softwareColourWellsFollowTheStyle()
         QVERIFY2(studio.enabled("themeRow") == test.themes, test.style);
         QVERIFY2(studio.shown("rainbowHint") == test.rainbowHint, test.style);
     }
+
+    studio.pickColour("secondaryWell", QColor(0x0A, 0x0B, 0x0C));
+    QCOMPARE(studio.model().animation().secondary, (LightColor {0x0A, 0x0B, 0x0C}));
+    QCOMPARE(studio.text("secondaryHex"), QStringLiteral("#0A0B0C"));
 
     studio.click("theme_ice");
     QCOMPARE(studio.text("primaryHex"), QStringLiteral("#6ED2FF"));
