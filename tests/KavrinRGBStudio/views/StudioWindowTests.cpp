@@ -479,6 +479,8 @@ void StudioWindowTests::platformTexts()
 
 int main(int argc, char** argv)
 {
+    // Widgets draw offscreen, so the test needs no display wherever it is started from.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     applyStudioStyle(app);
     StudioWindowTests tests;
