@@ -1,7 +1,9 @@
 #include "KavrinRGBStudio/support/StudioFakes.hpp"
 #include "KavrinRGBStudio/views/ColorWell.hpp"
+#include "KavrinRGBStudio/views/DockLightPreview.hpp"
 #include "KavrinRGBStudio/views/StudioStyle.hpp"
 #include "KavrinRGBStudio/views/StudioWindow.hpp"
+#include "RGBProtocol/animation/AnimationRenderer.hpp"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -15,6 +17,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 using namespace kavrin;
@@ -94,6 +97,7 @@ private slots:
     void syncPanelFollowsTicksAndRun();
     void softwareColourWellsFollowTheStyle();
     void previewAnimatesOnlyWhilePlayingAndShown();
+    void previewFrameSpansTheLamp();
     void pickedColoursConvertToDockColours();
     void rowsFollowSessionsAndScans();
     void previewTextsFollowModeAndLamp();
@@ -368,6 +372,29 @@ void StudioWindowTests::previewAnimatesOnlyWhilePlayingAndShown()
     QTRY_VERIFY(!timer->isActive());
     studio.window->setWindowState(Qt::WindowNoState);
     QTRY_VERIFY(timer->isActive());
+}
+
+void StudioWindowTests::previewFrameSpansTheLamp()
+{
+    Studio studio;
+    studio.model().select(3); // FORGE CUBE, lamp off once read
+    studio.model().read();
+    studio.settle();
+    const double now = studio.model().previewElapsed();
+    const PreviewFrame off = previewFrame(studio.model().previewSettings(), now);
+    QCOMPARE(off.glow, (LightColor {0, 0, 0}));
+    QVERIFY(std::ranges::all_of(off.strip, [](LightColor color) { return color == LightColor {0, 0, 0}; }));
+
+    AnimationSettings animation = studio.model().animation();
+    animation.style = AnimationStyle::solid;
+    const PreviewFrame solid = previewFrame(animation, now);
+    QVERIFY(std::ranges::all_of(solid.strip, [&solid](LightColor color) { return color == solid.glow; }));
+
+    animation.style = AnimationStyle::rainbow;
+    const PreviewFrame rainbow = previewFrame(animation, now);
+    QCOMPARE(rainbow.strip.front(), AnimationRenderer::color(animation, now, 0.0));
+    QCOMPARE(rainbow.strip.back(), AnimationRenderer::color(animation, now, 1.0));
+    QVERIFY(rainbow.strip.front() != rainbow.strip.back());
 }
 
 void StudioWindowTests::pickedColoursConvertToDockColours()
