@@ -72,7 +72,7 @@ QLabel[tone="secondary"] { color: rgba(235, 235, 245, 153); }
 QLabel[tone="tertiary"] { color: rgba(235, 235, 245, 90); }
 QLabel[tone="accent"] { color: %5; }
 QLabel[tone="error"] { color: %6; }
-QLabel#badge { border-radius: 13px; padding: 7px 12px; background: rgba(142, 142, 147, 33); }
+QLabel#badge { border-radius: 15px; padding: 7px 12px; background: rgba(142, 142, 147, 33); }
 QLabel#badge[connected="true"] { background: rgba(48, 209, 88, 33); }
 QToolButton[borderless="true"] { border: none; background: transparent; color: %5; padding: 2px 4px; }
 QToolButton[borderless="true"]:disabled { color: rgba(235, 235, 245, 70); }
