@@ -22,7 +22,6 @@ namespace kavrin {
 
 namespace {
 
-constexpr std::size_t segmentCount = 20;
 constexpr qreal segmentSpacing = 4;
 
 QWidget* placeholder(const char* name, QSize size)
@@ -38,6 +37,16 @@ QWidget* placeholder(const char* name, QSize size)
 }
 
 } // namespace
+
+PreviewFrame previewFrame(const AnimationSettings& settings, double elapsed)
+{
+    PreviewFrame frame {AnimationRenderer::color(settings, elapsed, 0.5), {}};
+    const auto last = double(frame.strip.size() - 1);
+    for (std::size_t index = 0; index < frame.strip.size(); ++index) {
+        frame.strip[index] = AnimationRenderer::color(settings, elapsed, double(index) / last);
+    }
+    return frame;
+}
 
 DockLightPreview::DockLightPreview(StudioModel& model, QWidget* parent)
     : QFrame(parent)
@@ -148,17 +157,11 @@ void DockLightPreview::refresh()
 void DockLightPreview::paintEvent(QPaintEvent* event)
 {
     QFrame::paintEvent(event);
-    const AnimationSettings settings = model_.previewSettings();
-    const double elapsed = model_.previewElapsed();
-    const LightColor glow = AnimationRenderer::color(settings, elapsed, 0.5);
-    std::array<LightColor, segmentCount> strip;
-    for (std::size_t index = 0; index < segmentCount; ++index) {
-        strip[index] = AnimationRenderer::color(settings, elapsed, double(index) / double(segmentCount - 1));
-    }
-
+    const PreviewFrame frame = previewFrame(model_.previewSettings(), model_.previewElapsed());
     QPainter painter(this);
-    DockSilhouette(profileOrDefault(model_.selected()), strip, glow).paint(painter, areaOf(silhouetteArea_));
-    paintSegments(painter, areaOf(segmentArea_), strip);
+    DockSilhouette(profileOrDefault(model_.selected()), frame.strip, frame.glow)
+        .paint(painter, areaOf(silhouetteArea_));
+    paintSegments(painter, areaOf(segmentArea_), frame.strip);
 }
 
 void DockLightPreview::paintSegments(QPainter& painter, const QRectF& area, std::span<const LightColor> strip) const

@@ -6,6 +6,7 @@
 
 #include "RGBProtocol/lighting/LightingValues.hpp"
 
+#include <array>
 #include <span>
 
 class QCheckBox;
@@ -15,6 +16,14 @@ class QToolButton;
 namespace kavrin {
 
 class StudioModel;
+struct AnimationSettings;
+
+// One frame of the preview: the halo and logo colour, and the lamp's segments from end to end.
+struct PreviewFrame {
+    LightColor glow;
+    std::array<LightColor, 20> strip;
+};
+PreviewFrame previewFrame(const AnimationSettings& settings, double elapsed);
 
 // The animated lamp card: the dock silhouette and a row of 20 segments coloured by the renderer at
 // the model's preview time, with the play/pause button and, in hardware mode, the lamp switch.

@@ -2,6 +2,7 @@
 
 #include "KavrinRGBStudio/model/StudioModel.hpp"
 #include "KavrinRGBStudio/views/DockText.hpp"
+#include "KavrinRGBStudio/views/PanelParts.hpp"
 #include "KavrinRGBStudio/views/StudioIcons.hpp"
 #include "KavrinRGBStudio/views/StudioStyle.hpp"
 
@@ -26,10 +27,7 @@ protected:
 
 QLabel* monoLabel(const QString& text, int pixelSize)
 {
-    auto* label = new QLabel(text);
-    QFont font = studioFont(TextStyle::caption, QFont::Normal, true);
-    font.setPixelSize(pixelSize);
-    label->setFont(font);
+    auto* label = makeSizedLabel(text, pixelSize, QFont::Normal, true);
     setTone(label, TextTone::secondary);
     return label;
 }
@@ -90,9 +88,7 @@ QWidget* DockRow::makeSelectButton()
                            .arg(device_.id));
     connect(button, &QAbstractButton::clicked, this, [this] { model_.select(device_.id); });
 
-    auto* column = new QVBoxLayout(button);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(3);
+    auto* column = flushColumn(button, 3);
     auto* titleRow = new QHBoxLayout;
     titleRow->setSpacing(6);
     titleRow->addWidget(iconLabel(studioIcon(StudioIcon::dock), 14));

@@ -2,6 +2,7 @@
 
 #include "KavrinRGBStudio/model/StudioModel.hpp"
 #include "KavrinRGBStudio/views/DockRow.hpp"
+#include "KavrinRGBStudio/views/PanelParts.hpp"
 #include "KavrinRGBStudio/views/StudioIcons.hpp"
 #include "KavrinRGBStudio/views/StudioStyle.hpp"
 
@@ -31,9 +32,7 @@ QToolButton* borderlessButton(const QString& text, const char* name)
 QWidget* row(std::initializer_list<QWidget*> widgets, bool stretchBeforeLast)
 {
     auto* container = new QWidget;
-    auto* layout = new QHBoxLayout(container);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(8);
+    auto* layout = flushRow(container, 8);
     for (auto* widget : widgets) {
         if (stretchBeforeLast && widget == *std::prev(widgets.end())) {
             layout->addStretch();
@@ -78,15 +77,11 @@ DockSidebar::DockSidebar(StudioModel& model, QWidget* parent)
     layout->addWidget(makeEmptyState());
 
     auto* devices = new QWidget;
-    auto* devicesLayout = new QVBoxLayout(devices);
-    devicesLayout->setContentsMargins(0, 0, 0, 0);
-    devicesLayout->setSpacing(10);
+    auto* devicesLayout = flushColumn(devices, 10);
     devicesLayout->addWidget(makeSelectionRow());
     auto* list = new QWidget;
     list->setObjectName("deviceList");
-    rowsLayout_ = new QVBoxLayout(list);
-    rowsLayout_->setContentsMargins(0, 0, 0, 0);
-    rowsLayout_->setSpacing(8);
+    rowsLayout_ = flushColumn(list, 8);
     rowsLayout_->addStretch();
     auto* scroll = new QScrollArea;
     scroll->setObjectName("deviceScroll");
@@ -103,14 +98,8 @@ DockSidebar::DockSidebar(StudioModel& model, QWidget* parent)
 QWidget* DockSidebar::makeBrandRow()
 {
     auto* text = new QWidget;
-    auto* lines = new QVBoxLayout(text);
-    lines->setContentsMargins(0, 0, 0, 0);
-    lines->setSpacing(2);
-    auto* name = new QLabel(QStringLiteral("RGB STUDIO"));
-    QFont font = studioFont(TextStyle::body, QFont::Bold);
-    font.setPixelSize(16);
-    name->setFont(font);
-    lines->addWidget(name);
+    auto* lines = flushColumn(text, 2);
+    lines->addWidget(makeSizedLabel(QStringLiteral("RGB STUDIO"), 16, QFont::Bold));
     lines->addWidget(makeLabel(QStringLiteral("KAVRIN · Linux"), TextStyle::caption, TextTone::secondary));
     return row({iconLabel(tintedIcon(StudioIcon::beacon, ember), 24), text}, false);
 }
@@ -163,9 +152,7 @@ QWidget* DockSidebar::makeSelectionRow()
 QWidget* DockSidebar::makeFooter()
 {
     auto* footer = new QWidget;
-    auto* layout = new QVBoxLayout(footer);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(4);
+    auto* layout = flushColumn(footer, 4);
     auto* cpu = makeLabel(nativeArchitectureText(), TextStyle::caption);
     cpu->setObjectName("cpuLabel");
     layout->addWidget(row({iconLabel(studioIcon(StudioIcon::cpu), 14), cpu}, false));

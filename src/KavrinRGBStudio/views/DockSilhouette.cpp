@@ -86,8 +86,8 @@ void DockSilhouette::paintVents(QPainter& painter, QPointF origin) const
 
 qreal DockSilhouette::paintLogo(QPainter& painter, QPointF origin) const
 {
-    QFont logo = studioFont(TextStyle::body, QFont::Black);
-    logo.setPixelSize(19);
+    // Made once: the preview paints thirty times a second.
+    static const QFont logo = studioFont(19, QFont::Black);
     const QFontMetricsF logoMetrics(logo);
     const QPointF baseline = origin + QPointF(0, logoMetrics.ascent());
     painter.setFont(logo);
@@ -100,9 +100,11 @@ qreal DockSilhouette::paintLogo(QPainter& painter, QPointF origin) const
     painter.setPen(glow);
     painter.drawText(baseline, QStringLiteral("KAVRIN"));
 
-    QFont label = studioFont(TextStyle::caption2, QFont::DemiBold);
-    label.setPixelSize(7);
-    label.setLetterSpacing(QFont::AbsoluteSpacing, 2);
+    static const QFont label = [] {
+        QFont font = studioFont(7, QFont::DemiBold);
+        font.setLetterSpacing(QFont::AbsoluteSpacing, 2);
+        return font;
+    }();
     const QFontMetricsF labelMetrics(label);
     const qreal labelTop = origin.y() + logoMetrics.height() + 3;
     painter.setFont(label);

@@ -35,14 +35,6 @@ QLabel* fieldTitle(const QString& text)
     return label;
 }
 
-QHBoxLayout* rowLayout(QWidget* owner)
-{
-    auto* layout = new QHBoxLayout(owner);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(10);
-    return layout;
-}
-
 QPushButton* actionButton(const QString& text, const char* name)
 {
     auto* button = new QPushButton(text);
@@ -64,9 +56,7 @@ HardwareEditor::HardwareEditor(StudioModel& model, QWidget* parent)
     : QWidget(parent)
     , model_(model)
 {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(22);
+    auto* layout = flushColumn(this, 22);
     layout->addWidget(makeControls());
     layout->addWidget(makeActions());
     syncPanel_ = new NativeSyncPanel(model);
@@ -78,9 +68,7 @@ QWidget* HardwareEditor::makeControls()
 {
     controls_ = new QWidget;
     controls_->setObjectName("hardwareControls");
-    auto* layout = new QVBoxLayout(controls_);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(14);
+    auto* layout = flushColumn(controls_, 14);
     layout->addWidget(makeEffectRow());
     layout->addWidget(makeColorRow());
     hexHint_ = makeLabel(QStringLiteral("请输入六位 RGB 颜色，例如 FF6400；也可以读取设备当前设置。"),
@@ -102,7 +90,7 @@ QWidget* HardwareEditor::makeControls()
 QWidget* HardwareEditor::makeEffectRow()
 {
     auto* row = new QWidget;
-    auto* layout = rowLayout(row);
+    auto* layout = flushRow(row, 10);
     layout->addWidget(makeLabel(QStringLiteral("灯效"), TextStyle::subheadline, TextTone::primary, QFont::Medium));
     layout->addStretch();
     effect_ = new QComboBox;
@@ -123,7 +111,7 @@ QWidget* HardwareEditor::makeColorRow()
 {
     colorRow_ = new QWidget;
     colorRow_->setObjectName("colorRow");
-    auto* layout = rowLayout(colorRow_);
+    auto* layout = flushRow(colorRow_, 10);
     layout->addWidget(fieldTitle(QStringLiteral("颜色")));
     well_ = new ColorWell(QStringLiteral("选择颜色"));
     well_->setObjectName("colorWell");
@@ -153,7 +141,7 @@ QWidget* HardwareEditor::makeColorRow()
 QWidget* HardwareEditor::makeActions()
 {
     auto* row = new QWidget;
-    auto* layout = rowLayout(row);
+    auto* layout = flushRow(row, 10);
     read_ = actionButton(QStringLiteral("读取当前设置"), "readButton");
     read_->setIcon(studioIcon(StudioIcon::read));
     apply_ = actionButton(QStringLiteral("应用"), "applyButton");

@@ -10,6 +10,22 @@
 
 namespace kavrin {
 
+QHBoxLayout* flushRow(QWidget* owner, int spacing)
+{
+    auto* layout = new QHBoxLayout(owner);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(spacing);
+    return layout;
+}
+
+QVBoxLayout* flushColumn(QWidget* owner, int spacing)
+{
+    auto* layout = new QVBoxLayout(owner);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(spacing);
+    return layout;
+}
+
 QHBoxLayout* panelHeader(StudioIcon icon, const QString& title, QWidget* trailing)
 {
     auto* layout = new QHBoxLayout;

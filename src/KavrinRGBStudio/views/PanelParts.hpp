@@ -8,11 +8,16 @@
 class QComboBox;
 class QHBoxLayout;
 class QLabel;
+class QVBoxLayout;
+class QWidget;
 
 namespace kavrin {
 
 // Pieces the editor's boxes share.
 
+// Layouts without margins, for rows and columns nested inside a card or a panel.
+QHBoxLayout* flushRow(QWidget* owner, int spacing);
+QVBoxLayout* flushColumn(QWidget* owner, int spacing);
 // A box header: the icon and title on the left, one widget on the right.
 QHBoxLayout* panelHeader(StudioIcon icon, const QString& title, QWidget* trailing);
 // A panel's status line: selectable, wrapped, always present (empty when there is no message).

@@ -1,5 +1,6 @@
 #include "KavrinRGBStudio/views/SliderRow.hpp"
 
+#include "KavrinRGBStudio/views/PanelParts.hpp"
 #include "KavrinRGBStudio/views/StudioStyle.hpp"
 
 #include <QHBoxLayout>
@@ -14,9 +15,7 @@ SliderRow::SliderRow(const QString& title, const QString& name, int titleWidth, 
     , slider_(new QSlider(Qt::Horizontal))
     , value_(new QLabel)
 {
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(12);
+    auto* layout = flushRow(this, 12);
 
     auto* heading = makeLabel(title, TextStyle::subheadline, TextTone::primary, QFont::Medium);
     heading->setFixedWidth(titleWidth);

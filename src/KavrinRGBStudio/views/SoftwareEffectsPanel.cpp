@@ -23,14 +23,6 @@ namespace {
 
 const QColor secondaryIcon(235, 235, 245, 153);
 
-QVBoxLayout* columnLayout(QWidget* owner, int spacing)
-{
-    auto* layout = new QVBoxLayout(owner);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(spacing);
-    return layout;
-}
-
 bool anyBusy(const StudioModel& model, const std::vector<RGBDevice>& docks)
 {
     return std::any_of(docks.begin(), docks.end(), [&model](const RGBDevice& dock) {
@@ -63,11 +55,11 @@ SoftwareEffectsPanel::SoftwareEffectsPanel(StudioModel& model, QWidget* parent)
     , model_(model)
 {
     setObjectName("softwareEffectsPanel");
-    auto* layout = columnLayout(this, 22);
+    auto* layout = flushColumn(this, 22);
 
     editing_ = new QWidget;
     editing_->setObjectName("softwareEditing");
-    auto* editing = columnLayout(editing_, 16);
+    auto* editing = flushColumn(editing_, 16);
     editing->addWidget(makeStyleGrid());
     editing->addWidget(makeThemeRow());
     rainbowHint_
@@ -119,9 +111,7 @@ QWidget* SoftwareEffectsPanel::makeThemeRow()
 {
     themeRow_ = new QWidget;
     themeRow_->setObjectName("themeRow");
-    auto* layout = new QHBoxLayout(themeRow_);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(6);
+    auto* layout = flushRow(themeRow_, 6);
     layout->addWidget(makeLabel(QStringLiteral("配色主题"), TextStyle::caption, TextTone::secondary));
     for (const ColorTheme theme : allColorThemes) {
         auto* button = new QPushButton(qtText(title(theme)));
@@ -137,9 +127,7 @@ QWidget* SoftwareEffectsPanel::makeThemeRow()
 QWidget* SoftwareEffectsPanel::makeColorRow()
 {
     auto* row = new QWidget;
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(18);
+    auto* layout = flushRow(row, 18);
     palettes_ = {
         makePalette(QStringLiteral("主色"), "primary", &AnimationSettings::primary),
         makePalette(QStringLiteral("辅色"), "secondary", &AnimationSettings::secondary),
@@ -157,7 +145,7 @@ SoftwareEffectsPanel::Palette SoftwareEffectsPanel::makePalette(const QString& t
 {
     auto* column = new QWidget;
     column->setObjectName(QLatin1String(name) + QStringLiteral("Palette"));
-    auto* layout = columnLayout(column, 4);
+    auto* layout = flushColumn(column, 4);
     layout->addWidget(makeLabel(title, TextStyle::caption));
     auto* well = new ColorWell(title);
     well->setObjectName(QLatin1String(name) + QStringLiteral("Well"));
@@ -165,11 +153,8 @@ SoftwareEffectsPanel::Palette SoftwareEffectsPanel::makePalette(const QString& t
         editAnimation([field, color](AnimationSettings& animation) { animation.*field = color; });
     });
     layout->addWidget(well);
-    auto* hex = new QLabel;
+    auto* hex = makeSizedLabel({}, 10, QFont::Normal, true);
     hex->setObjectName(QLatin1String(name) + QStringLiteral("Hex"));
-    QFont font = studioFont(TextStyle::caption2, QFont::Normal, true);
-    font.setPixelSize(10);
-    hex->setFont(font);
     setTone(hex, TextTone::secondary);
     layout->addWidget(hex);
     return {column, well, hex, field};

@@ -2,6 +2,7 @@
 
 #include "KavrinRGBStudio/model/StudioModel.hpp"
 #include "KavrinRGBStudio/views/DockText.hpp"
+#include "KavrinRGBStudio/views/PanelParts.hpp"
 #include "KavrinRGBStudio/views/StudioStyle.hpp"
 
 #include <QButtonGroup>
@@ -32,15 +33,10 @@ StudioHeader::StudioHeader(StudioModel& model, QWidget* parent)
     , subtitle_(makeLabel({}, TextStyle::subheadline, TextTone::secondary))
     , badge_(makeLabel({}, TextStyle::caption, TextTone::primary, QFont::Medium))
 {
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
+    auto* layout = flushRow(this, 12);
     auto* column = new QVBoxLayout;
     column->setSpacing(6);
-    auto* slogan = new QLabel(QStringLiteral("让灯光，恰到好处。"));
-    QFont font = studioFont(TextStyle::largeTitle, QFont::DemiBold);
-    font.setPixelSize(26);
-    slogan->setFont(font);
-    column->addWidget(slogan);
+    column->addWidget(makeSizedLabel(QStringLiteral("让灯光，恰到好处。"), 26, QFont::DemiBold));
     subtitle_->setObjectName("headerSubtitle");
     column->addWidget(subtitle_);
     layout->addLayout(column);
@@ -64,15 +60,11 @@ ModeSwitch::ModeSwitch(StudioModel& model, QWidget* parent)
     , model_(model)
     , segments_(new QWidget)
 {
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(12);
+    auto* layout = flushRow(this, 12);
     layout->addWidget(makeLabel(QStringLiteral("控制方式"), TextStyle::subheadline, TextTone::secondary));
 
     segments_->setObjectName("modeSwitch");
-    auto* segmentsLayout = new QHBoxLayout(segments_);
-    segmentsLayout->setContentsMargins(0, 0, 0, 0);
-    segmentsLayout->setSpacing(0);
+    auto* segmentsLayout = flushRow(segments_, 0);
     auto* group = new QButtonGroup(this);
     for (const StudioMode mode : allStudioModes) {
         auto* button = new QPushButton(qtText(rawValue(mode)));

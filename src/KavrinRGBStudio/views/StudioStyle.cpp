@@ -52,6 +52,7 @@ QPalette darkPalette()
         palette.setColor(QPalette::Disabled, role, QColor(110, 114, 124));
     }
     palette.setColor(QPalette::Disabled, QPalette::Button, QColor(30, 33, 40));
+    palette.setColor(QPalette::Disabled, QPalette::Highlight, QColor(80, 84, 94));
     return palette;
 }
 
@@ -71,7 +72,7 @@ QLabel[tone="secondary"] { color: rgba(235, 235, 245, 153); }
 QLabel[tone="tertiary"] { color: rgba(235, 235, 245, 90); }
 QLabel[tone="accent"] { color: %5; }
 QLabel[tone="error"] { color: %6; }
-QLabel#badge { border-radius: 13px; padding: 7px 12px; background: rgba(142, 142, 147, 33); }
+QLabel#badge { border-radius: 15px; padding: 7px 12px; background: rgba(142, 142, 147, 33); }
 QLabel#badge[connected="true"] { background: rgba(48, 209, 88, 33); }
 QToolButton[borderless="true"] { border: none; background: transparent; color: %5; padding: 2px 4px; }
 QToolButton[borderless="true"]:disabled { color: rgba(235, 235, 245, 70); }
@@ -89,6 +90,7 @@ QPushButton[styleTile="true"] { text-align: left; padding: 12px; border-radius: 
                                 background: rgba(%2, 9); }
 QPushButton[styleTile="true"][current="true"] { background: %8; border: 1px solid %9; }
 QToolButton[swatch="true"] { border: none; background: transparent; }
+QLabel:disabled { color: rgba(235, 235, 245, 70); }
 )")
         .arg(windowBackground.name(), white, rgba(ember, 0.12), rgba(ember, 0.45), ember.name(), errorRed.name(),
              rgba(ember, 0.35), rgba(accent, 0.14), rgba(accent, 0.5));
@@ -150,17 +152,28 @@ void applyStudioStyle(QApplication& app)
 
 QFont studioFont(TextStyle style, QFont::Weight weight, bool monospaced)
 {
+    return studioFont(pixelSize(style), weight, monospaced);
+}
+
+QFont studioFont(int pixelSize, QFont::Weight weight, bool monospaced)
+{
     QFont font = monospaced ? QFontDatabase::systemFont(QFontDatabase::FixedFont) : QApplication::font();
-    font.setPixelSize(pixelSize(style));
+    font.setPixelSize(pixelSize);
     font.setWeight(weight);
     return font;
 }
 
 QLabel* makeLabel(const QString& text, TextStyle style, TextTone tone, QFont::Weight weight)
 {
-    auto* label = new QLabel(text);
-    label->setFont(studioFont(style, weight));
+    auto* label = makeSizedLabel(text, pixelSize(style), weight);
     setTone(label, tone);
+    return label;
+}
+
+QLabel* makeSizedLabel(const QString& text, int pixelSize, QFont::Weight weight, bool monospaced)
+{
+    auto* label = new QLabel(text);
+    label->setFont(studioFont(pixelSize, weight, monospaced));
     return label;
 }
 

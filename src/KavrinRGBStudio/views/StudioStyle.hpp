@@ -23,8 +23,11 @@ enum class TextStyle { largeTitle, title2, title3, headline, subheadline, body, 
 enum class TextTone { primary, secondary, tertiary, accent, error };
 
 QFont studioFont(TextStyle style, QFont::Weight weight = QFont::Normal, bool monospaced = false);
+QFont studioFont(int pixelSize, QFont::Weight weight, bool monospaced = false);
 QLabel* makeLabel(const QString& text, TextStyle style, TextTone tone = TextTone::primary,
                   QFont::Weight weight = QFont::Normal);
+// A label in a size of its own, for the few texts off the common scale.
+QLabel* makeSizedLabel(const QString& text, int pixelSize, QFont::Weight weight, bool monospaced = false);
 
 // Sets a style-sheet property and re-polishes the widget only when the value changes, so that
 // refreshing an unchanged window costs nothing. True when it changed.

@@ -4,6 +4,7 @@
 #include "KavrinRGBStudio/views/DockLightPreview.hpp"
 #include "KavrinRGBStudio/views/DockSidebar.hpp"
 #include "KavrinRGBStudio/views/HardwareEditor.hpp"
+#include "KavrinRGBStudio/views/PanelParts.hpp"
 #include "KavrinRGBStudio/views/SoftwareEffectsPanel.hpp"
 #include "KavrinRGBStudio/views/StudioHeader.hpp"
 
@@ -23,9 +24,7 @@ StudioWindow::StudioWindow(StudioModel& model, QWidget* parent)
     resize(1060, 840);
     setAttribute(Qt::WA_StyledBackground);
 
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    auto* layout = flushRow(this, 0);
     sidebar_ = new DockSidebar(model);
     layout->addWidget(sidebar_);
     auto* divider = new QFrame;

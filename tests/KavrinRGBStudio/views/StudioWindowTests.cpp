@@ -1,18 +1,23 @@
 #include "KavrinRGBStudio/support/StudioFakes.hpp"
 #include "KavrinRGBStudio/views/ColorWell.hpp"
+#include "KavrinRGBStudio/views/DockLightPreview.hpp"
 #include "KavrinRGBStudio/views/StudioStyle.hpp"
 #include "KavrinRGBStudio/views/StudioWindow.hpp"
+#include "RGBProtocol/animation/AnimationRenderer.hpp"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QSlider>
 #include <QTimer>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 using namespace kavrin;
@@ -53,6 +58,17 @@ struct Studio {
     bool shown(const QString& name) const { return find(name)->isVisibleTo(window.get()); }
     QWidget* row(std::uint64_t id) const { return find(QStringLiteral("deviceRow_%1").arg(id)); }
     void click(const QString& name) const { find<QAbstractButton>(name)->click(); }
+    // Picks a colour through the well's dialog, as the user would.
+    void pickColour(const QString& well, const QColor& colour) const
+    {
+        find<ColorWell>(well)->click();
+        auto* dialog = find<ColorWell>(well)->findChild<QColorDialog*>("colorDialog");
+        QVERIFY(dialog && dialog->isVisible());
+        QVERIFY(!dialog->testOption(QColorDialog::ShowAlphaChannel));
+        dialog->setCurrentColor(colour);
+        dialog->accept();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
     void chooseEffect(const QString& picker, LightingEffect effect) const
     {
         auto* combo = find<QComboBox>(picker);
@@ -81,7 +97,11 @@ private slots:
     void syncPanelFollowsTicksAndRun();
     void softwareColourWellsFollowTheStyle();
     void previewAnimatesOnlyWhilePlayingAndShown();
+    void previewFrameSpansTheLamp();
     void pickedColoursConvertToDockColours();
+    void rowsFollowSessionsAndScans();
+    void previewTextsFollowModeAndLamp();
+    void slidersWriteWholeNumbersBack();
     void platformTexts();
 };
 
@@ -191,6 +211,10 @@ void StudioWindowTests::typedColourIsAppliedOnlyOnceComplete()
     QVERIFY(!studio.shown("hexHint"));
     QVERIFY(studio.enabled("applyButton"));
     QCOMPARE(field->text(), QStringLiteral("22C55E"));
+
+    studio.pickColour("colorWell", QColor(0x12, 0x34, 0x56));
+    QCOMPARE(studio.model().hexText(), std::string("123456"));
+    QCOMPARE(field->text(), QStringLiteral("123456"));
 
     studio.click("swatch_3B82F6");
     QCOMPARE(field->text(), QStringLiteral("3B82F6"));
@@ -315,6 +339,10 @@ void StudioWindowTests::softwareColourWellsFollowTheStyle()
         QVERIFY2(studio.shown("rainbowHint") == test.rainbowHint, test.style);
     }
 
+    studio.pickColour("secondaryWell", QColor(0x0A, 0x0B, 0x0C));
+    QCOMPARE(studio.model().animation().secondary, (LightColor {0x0A, 0x0B, 0x0C}));
+    QCOMPARE(studio.text("secondaryHex"), QStringLiteral("#0A0B0C"));
+
     studio.click("theme_ice");
     QCOMPARE(studio.text("primaryHex"), QStringLiteral("#6ED2FF"));
     QCOMPARE(studio.text("tertiaryHex"), QStringLiteral("#1E3CFF"));
@@ -346,6 +374,29 @@ void StudioWindowTests::previewAnimatesOnlyWhilePlayingAndShown()
     QTRY_VERIFY(timer->isActive());
 }
 
+void StudioWindowTests::previewFrameSpansTheLamp()
+{
+    Studio studio;
+    studio.model().select(3); // FORGE CUBE, lamp off once read
+    studio.model().read();
+    studio.settle();
+    const double now = studio.model().previewElapsed();
+    const PreviewFrame off = previewFrame(studio.model().previewSettings(), now);
+    QCOMPARE(off.glow, (LightColor {0, 0, 0}));
+    QVERIFY(std::ranges::all_of(off.strip, [](LightColor color) { return color == LightColor {0, 0, 0}; }));
+
+    AnimationSettings animation = studio.model().animation();
+    animation.style = AnimationStyle::solid;
+    const PreviewFrame solid = previewFrame(animation, now);
+    QVERIFY(std::ranges::all_of(solid.strip, [&solid](LightColor color) { return color == solid.glow; }));
+
+    animation.style = AnimationStyle::rainbow;
+    const PreviewFrame rainbow = previewFrame(animation, now);
+    QCOMPARE(rainbow.strip.front(), AnimationRenderer::color(animation, now, 0.0));
+    QCOMPARE(rainbow.strip.back(), AnimationRenderer::color(animation, now, 1.0));
+    QVERIFY(rainbow.strip.front() != rainbow.strip.back());
+}
+
 void StudioWindowTests::pickedColoursConvertToDockColours()
 {
     struct Case {
@@ -362,6 +413,87 @@ void StudioWindowTests::pickedColoursConvertToDockColours()
     }
 }
 
+void StudioWindowTests::rowsFollowSessionsAndScans()
+{
+    using Step = testing::ScriptedDocks::Step;
+    Studio studio;
+    auto word = [&studio](std::uint64_t id) { return studio.text(QStringLiteral("deviceRow_%1/rowStatus").arg(id)); };
+    auto tone = [&studio](std::uint64_t id) {
+        return studio.find(QStringLiteral("deviceRow_%1/rowStatus").arg(id))->property("tone").toString();
+    };
+    QCOMPARE(word(1), QStringLiteral("尚未读取"));
+    QCOMPARE(studio.find(QStringLiteral("deviceRow_2/syncCheck"))->accessibleName(),
+             QStringLiteral("同步 KAVRIN MIND CUBE 0x01130000"));
+
+    studio.model().select(1);
+    studio.model().read();
+    QCOMPARE(word(1), QStringLiteral("正在操作…"));
+    QCOMPARE(studio.text("pendingLabel"), QStringLiteral("1 台设备正在操作"));
+    studio.settle();
+    QCOMPARE(word(1), QStringLiteral("已读取 / 已确认"));
+
+    studio.fake.docks->failing[{Step::read, 1}] = "读取失败";
+    studio.click("readButton");
+    studio.settle();
+    QCOMPARE(word(1), QStringLiteral("需要检查"));
+    QCOMPARE(tone(1), QStringLiteral("error"));
+    QCOMPARE(studio.text("statusText"), QStringLiteral("读取失败"));
+    QCOMPARE(studio.find("statusText")->property("tone").toString(), QStringLiteral("error"));
+    QCOMPARE(tone(2), QStringLiteral("secondary"));
+
+    // A rescan without dock 3 drops its row; the remaining rows stay.
+    studio.fake.docks->listed.pop_back();
+    studio.click("rescanButton");
+    QVERIFY(!studio.enabled("rescanButton"));
+    studio.settle();
+    QVERIFY(studio.enabled("rescanButton"));
+    QCOMPARE(studio.window->findChildren<QFrame*>(QRegularExpression("^deviceRow_")).size(), 2);
+    QCOMPARE(studio.text("deviceCount"), QStringLiteral("灯光设备 · 2"));
+}
+
+void StudioWindowTests::previewTextsFollowModeAndLamp()
+{
+    Studio studio;
+    QCOMPARE(studio.text("previewCaption"), QStringLiteral("编辑预览 · 尚未应用"));
+    studio.model().select(1);
+    studio.model().read();
+    studio.settle();
+    QCOMPARE(studio.text("previewTitle"), QStringLiteral("呼吸"));
+    QCOMPARE(studio.text("previewCaption"), QStringLiteral("当前参数的动画示意"));
+
+    studio.click("lampSwitch");
+    QVERIFY(!studio.model().settings().isOn);
+    QCOMPARE(studio.text("previewTitle"), QStringLiteral("灯光关闭"));
+    QCOMPARE(studio.text("previewCaption"), QStringLiteral("编辑预览 · 尚未应用"));
+
+    studio.click("modeSoftware");
+    QCOMPARE(studio.model().mode(), StudioMode::software);
+    QVERIFY(!studio.shown("lampSwitch"));
+    QVERIFY(!studio.shown("hardwareControls"));
+    QCOMPARE(studio.text("previewTitle"), QStringLiteral("彩虹流动"));
+    QCOMPARE(studio.text("previewCaption"), QStringLiteral("12 种软件样式 · 同时钟同步"));
+}
+
+void StudioWindowTests::slidersWriteWholeNumbersBack()
+{
+    Studio studio;
+    studio.model().select(2);
+    studio.find<QSlider>("brightnessSlider")->setValue(45);
+    QCOMPARE(studio.model().settings().brightness, 45);
+    QCOMPARE(studio.text("brightnessValue"), QStringLiteral("45%"));
+    studio.find<QSlider>("speedSlider")->setValue(4);
+    QCOMPARE(studio.model().settings().speed, 4);
+
+    studio.model().setMode(StudioMode::software);
+    auto* brightness = studio.find<QSlider>("animationBrightnessSlider");
+    QCOMPARE(brightness->minimum(), 0);
+    brightness->setValue(0);
+    QCOMPARE(studio.model().animation().brightness, 0);
+    studio.find<QSlider>("animationSpeedSlider")->setValue(7);
+    QCOMPARE(studio.text("animationSpeedValue"), QStringLiteral("7 / 10"));
+    QCOMPARE(studio.model().settings().brightness, 45); // the hardware edit is untouched
+}
+
 void StudioWindowTests::platformTexts()
 {
     Studio studio;
@@ -374,6 +506,8 @@ void StudioWindowTests::platformTexts()
 
 int main(int argc, char** argv)
 {
+    // Widgets draw offscreen, so the test needs no display wherever it is started from.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     applyStudioStyle(app);
     StudioWindowTests tests;
