@@ -58,33 +58,22 @@ inline constexpr std::array<LightingEffect, 5> forgeCubeEffects {
     LightingEffect::flashing, LightingEffect::dualFlashing,
 };
 
+// clang-format off
 inline constexpr std::array<DockModelFacts, 2> dockModels {{
-    {"forgeCubeLegacy",
-     "FORGE CUBE",
-     0x1044,
-     forgeCubeProductIDs,
-     forgeCubeEffects,
-     {1, 10},
-     BrightnessEncoding::tenLevels,
-     0x01,
-     Report {0x00, 0xCA, 0x08, 0, 0, 0, 0, 0},
-     Report {0x01, 0xB6, 0, 0, 0, 0, 0, 0}},
-    {"mindCube",
-     "KAVRIN MIND CUBE",
-     0x0414,
-     mindCubeProductIDs,
-     allLightingEffects,
-     {1, 6},
-     BrightnessEncoding::percentage,
-     std::nullopt,
-     Report {0x00, 0xCA, 0, 0, 0, 0, 0, 0},
-     Report {0xB6, 0, 0, 0, 0, 0, 0, 0}},
+    // rawValue, title, vendor, products, effects, speed, brightness, write prefix, colour request, save
+    {"forgeCubeLegacy", "FORGE CUBE", 0x1044, forgeCubeProductIDs, forgeCubeEffects, {1, 10},
+     BrightnessEncoding::tenLevels, 0x01, {0x00, 0xCA, 0x08, 0, 0, 0, 0, 0}, {0x01, 0xB6, 0, 0, 0, 0, 0, 0}},
+    {"mindCube", "KAVRIN MIND CUBE", 0x0414, mindCubeProductIDs, allLightingEffects, {1, 6},
+     BrightnessEncoding::percentage, std::nullopt, {0x00, 0xCA, 0, 0, 0, 0, 0, 0}, {0xB6, 0, 0, 0, 0, 0, 0, 0}},
 }};
+// clang-format on
 
 constexpr const DockModelFacts& facts(ControllerProfile profile)
 {
     return dockModels[static_cast<std::size_t>(profile)];
 }
+static_assert(facts(ControllerProfile::forgeCubeLegacy).rawValue == "forgeCubeLegacy"
+              && facts(ControllerProfile::mindCube).rawValue == "mindCube");
 
 // Both the vendor and the product ID must belong to the same model.
 std::optional<ControllerProfile> matchingProfile(std::int64_t vendorID, std::int64_t productID);
