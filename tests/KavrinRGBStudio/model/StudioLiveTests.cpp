@@ -11,8 +11,8 @@
 namespace kavrin {
 namespace {
 
-using testing::FakeStudio;
-using Step = testing::ScriptedDocks::Step;
+using fakes::FakeStudio;
+using Step = fakes::ScriptedDocks::Step;
 
 constexpr double frameInterval = 0.125;
 const std::vector<RGBDevice>& demo = RGBDevice::demoDevices();
