@@ -114,6 +114,10 @@ void StudioModel::stopLive(std::optional<std::string> reason, Callback completio
 
 void StudioModel::State::setAnimation(const AnimationSettings& settings)
 {
+    // Views write back what they show; an unchanged value is no change.
+    if (settings == animation) {
+        return;
+    }
     animation = settings;
     touch();
     if (!liveRun) {
@@ -130,9 +134,11 @@ void StudioModel::State::setAnimation(const AnimationSettings& settings)
 
 void StudioModel::State::setPreviewPlaying(bool playing)
 {
-    previewPlaying = playing;
-    previewClock.setRunning(playing, uptime());
-    touch();
+    if (playing != previewPlaying) {
+        previewPlaying = playing;
+        previewClock.setRunning(playing, uptime());
+        touch();
+    }
 }
 
 AnimationSettings StudioModel::State::previewSettings() const
@@ -206,10 +212,7 @@ void StudioModel::State::startCompleted(const Attempt<std::shared_ptr<LiveLighti
     }
     touch();
     if (!start.value) {
-        failTokens(liveTokens, start.error);
-        liveError = true;
-        liveMessage = start.error;
-        finishLiveStop();
+        endLiveWithError(liveTokens, start.error);
         return;
     }
     liveRun = *start.value;
@@ -308,10 +311,7 @@ void StudioModel::State::stopCompleted(const Attempt<std::vector<DockOutcome>>& 
     touch();
     if (!restore.value) {
         // The restore itself never fails; this only keeps the sessions from staying busy for good.
-        failTokens(tokens, restore.error);
-        liveError = true;
-        liveMessage = restore.error;
-        finishLiveStop();
+        endLiveWithError(tokens, restore.error);
         return;
     }
     const std::vector<DockOutcome>& outcomes = *restore.value;
@@ -331,6 +331,14 @@ void StudioModel::State::stopCompleted(const Attempt<std::vector<DockOutcome>>& 
     } else {
         liveMessage = demoPrefix(demo) + "已停止，" + std::to_string(outcomes.size()) + " 台已还原启动前设置。";
     }
+    finishLiveStop();
+}
+
+void StudioModel::State::endLiveWithError(const DockTokens& tokens, const std::string& message)
+{
+    failTokens(tokens, message);
+    liveError = true;
+    liveMessage = message;
     finishLiveStop();
 }
 

@@ -227,8 +227,7 @@ StudioMode StudioModel::mode() const
 void StudioModel::setMode(StudioMode mode)
 {
     const State::Update update(*state_);
-    state_->mode = mode;
-    state_->touch();
+    state_->assign(state_->mode, mode);
 }
 
 std::optional<RGBDevice> StudioModel::State::selected() const

@@ -60,6 +60,15 @@ struct StudioModel::State {
         State& state_;
     };
     void touch() { dirty = true; }
+    // Sets a published field, announcing only a real change, so views writing back what they show
+    // cause no further notification.
+    template <class T> void assign(T& field, const T& value)
+    {
+        if (field != value) {
+            field = value;
+            touch();
+        }
+    }
 
     // Runs `work` on the queue and `done(state, attempt)` back on the main thread, unless the model
     // is gone by then. The work captures its inputs by value and never reads the model.
@@ -113,6 +122,7 @@ struct StudioModel::State {
     void frameCompleted(const Attempt<bool>& frame, std::uint64_t generation);
     void stopLive(const std::optional<std::string>& reason, Callback completion);
     void stopCompleted(const Attempt<std::vector<DockOutcome>>& restore, const DockTokens& tokens);
+    void endLiveWithError(const DockTokens& tokens, const std::string& message);
     void finishLiveStop();
     void completeStopWaiters();
     void cancelLiveForTeardown();

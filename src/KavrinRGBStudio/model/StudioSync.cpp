@@ -28,8 +28,7 @@ LightingEffect StudioModel::syncEffect() const
 void StudioModel::setSyncEffect(LightingEffect effect)
 {
     const State::Update update(*state_);
-    state_->syncEffect = effect;
-    state_->touch();
+    state_->assign(state_->syncEffect, effect);
 }
 
 std::vector<LightingEffect> StudioModel::commonSyncEffects() const

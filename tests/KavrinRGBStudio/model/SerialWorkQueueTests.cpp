@@ -42,7 +42,7 @@ TEST(SerialWorkQueueConcurrency, RunsEveryJobInSubmissionOrderOnOneThreadAndDrai
 // animation, stops the run and quits.
 TEST(StudioModelConcurrency, LiveOutputOverTheRealQueueRestoresTheDemoDocks)
 {
-    testing::FakeStudioPlatform platform;
+    fakes::FakeStudioPlatform platform;
     const auto docks = std::make_shared<DemoDockIO>();
     const LightingSettings before = docks->read(RGBDevice::demoDevices()[0]);
     StudioServices services = platform.services(docks, true);

@@ -11,8 +11,8 @@
 namespace kavrin {
 namespace {
 
-using testing::FakeStudio;
-using Step = testing::ScriptedDocks::Step;
+using fakes::FakeStudio;
+using Step = fakes::ScriptedDocks::Step;
 
 constexpr double frameInterval = 0.125;
 const std::vector<RGBDevice>& demo = RGBDevice::demoDevices();
@@ -243,16 +243,13 @@ TEST(StudioModelLive, StartIsRefusedWithoutTargetsWhileBusyOrWithInvalidSettings
     EXPECT_EQ(s.model->mode(), StudioMode::hardware);
 
     s.model->setAnimation({AnimationStyle::solid, {1, 2, 3}, {}, {}, 50, 5});
-    s.model->read();
-    s.model->startLive(); // its target is busy
-    EXPECT_EQ(s.model->liveState(), LiveState::idle);
-    s.platform.settle();
-
-    s.model->selectAllForSync();
-    s.model->synchronize();
-    s.model->startLive(); // a synchronisation runs
-    EXPECT_EQ(s.model->liveState(), LiveState::idle);
-    s.platform.settle();
+    for (const auto busy : {&StudioModel::read, &StudioModel::synchronize}) {
+        s.model->selectAllForSync();
+        (s.model.get()->*busy)();
+        s.model->startLive(); // a target is busy, or a synchronisation runs
+        EXPECT_EQ(s.model->liveState(), LiveState::idle);
+        s.platform.settle();
+    }
 
     s.docks->listed.clear();
     s.model->refresh(false);
@@ -274,18 +271,6 @@ TEST(StudioModelLive, DemoModeSaysSoAndPreviewFollowsTheHardwareEditor)
     s.model->stopLive(std::nullopt, nullptr);
     s.platform.settle();
     EXPECT_EQ(s.model->liveMessage(), "演示：已停止，2 台已还原启动前设置。");
-}
-
-TEST(StudioModelLive, APausedPreviewFreezesAndResumesWithoutAJump)
-{
-    FakeStudio s;
-    s.platform.clock.advance(2.0);
-    s.model->setPreviewPlaying(false);
-    s.platform.clock.advance(5.0);
-    EXPECT_EQ(s.model->previewElapsed(), 2.0);
-    s.model->setPreviewPlaying(true);
-    s.platform.clock.advance(1.0);
-    EXPECT_EQ(s.model->previewElapsed(), 3.0);
 }
 
 // The model goes while work is in flight: late completions and ticks must find nothing to touch.

@@ -9,8 +9,8 @@
 namespace kavrin {
 namespace {
 
-using testing::FakeStudio;
-using Step = testing::ScriptedDocks::Step;
+using fakes::FakeStudio;
+using Step = fakes::ScriptedDocks::Step;
 
 const std::vector<RGBDevice>& demo = RGBDevice::demoDevices();
 const std::string idleText = "可以读取当前设置，或编辑后应用到这台扩展坞。";

@@ -9,8 +9,8 @@
 namespace kavrin {
 namespace {
 
-using testing::FakeStudio;
-using Step = testing::ScriptedDocks::Step;
+using fakes::FakeStudio;
+using Step = fakes::ScriptedDocks::Step;
 
 std::string tickedText(int count)
 {

@@ -23,7 +23,7 @@
 #include <utility>
 #include <vector>
 
-namespace kavrin::testing {
+namespace kavrin::fakes {
 
 // Jobs wait here until the test runs them; shared, so they outlive the model that submitted them.
 class ManualJobs {
@@ -309,4 +309,4 @@ struct FakeStudio {
     int changes = 0;
 };
 
-} // namespace kavrin::testing
+} // namespace kavrin::fakes
