@@ -12,7 +12,7 @@
 namespace kavrin {
 namespace {
 
-using testing::FakeStudio;
+using fakes::FakeStudio;
 
 // A model over the scripted docks with a read, a live run or nothing in flight, and what the quit
 // saw of the docks when it came.
@@ -42,7 +42,7 @@ struct QuittingStudio : FakeStudio {
         docksAtQuit = docks->state;
     }
 
-    decltype(testing::ScriptedDocks::state) before = docks->state;
+    decltype(fakes::ScriptedDocks::state) before = docks->state;
     QuitHandshake handshake {*model, [this] { quit(); }};
     int quits = 0;
     bool busyAtQuit = true;

@@ -35,17 +35,6 @@ TEST(QtMainThread, TasksPostedFromAnotherThreadRunOnTheMainThreadInPostingOrder)
     EXPECT_EQ(std::ranges::count(onMainThread, false), 0);
 }
 
-TEST(QtMainThread, TasksStillWaitingWhenItIsDestroyedAreDropped)
-{
-    bool ran = false;
-    {
-        QtMainThread mainThread;
-        mainThread.post([&] { ran = true; });
-    }
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(ran);
-}
-
 TEST(QtTimerFactory, TicksRepeatUntilTheTimerIsDestroyed)
 {
     QtTimerFactory timers;

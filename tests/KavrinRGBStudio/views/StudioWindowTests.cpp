@@ -21,7 +21,7 @@
 #include <memory>
 
 using namespace kavrin;
-using kavrin::testing::FakeStudio;
+using kavrin::fakes::FakeStudio;
 
 namespace {
 
@@ -303,7 +303,7 @@ void StudioWindowTests::syncPanelFollowsTicksAndRun()
     QVERIFY(!studio.enabled("deviceRow_3/syncCheck"));
     QCOMPARE(studio.text("pendingLabel"), QStringLiteral("2 台设备正在操作"));
 
-    studio.fake.docks->failing[{testing::ScriptedDocks::Step::apply, 2}] = "写入失败";
+    studio.fake.docks->failing[{fakes::ScriptedDocks::Step::apply, 2}] = "写入失败";
     studio.settle();
     QCOMPARE(studio.find<QAbstractButton>("syncButton")->text(), QStringLiteral("同步应用"));
     QCOMPARE(studio.find<QLabel>("syncMessage")->property("tone").toString(), QStringLiteral("error"));
@@ -415,7 +415,7 @@ void StudioWindowTests::pickedColoursConvertToDockColours()
 
 void StudioWindowTests::rowsFollowSessionsAndScans()
 {
-    using Step = testing::ScriptedDocks::Step;
+    using Step = fakes::ScriptedDocks::Step;
     Studio studio;
     auto word = [&studio](std::uint64_t id) { return studio.text(QStringLiteral("deviceRow_%1/rowStatus").arg(id)); };
     auto tone = [&studio](std::uint64_t id) {
