@@ -12,10 +12,10 @@ set(CPACK_PACKAGE_NAME kavrin-rgb-studio)
 set(CPACK_PACKAGE_VENDOR KAVRIN)
 set(CPACK_PACKAGE_CONTACT "KAVRIN engineering <dev@kavrin.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "RGB lamp control for FORGE CUBE and MIND CUBE GPU docks")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Reads, applies and synchronises the hardware lighting of FORGE CUBE and MIND CUBE external GPU docks, "
-    "and drives their lamps from the computer with software animations. A desktop application in "
-    "Simplified Chinese and a command-line tool with JSON output.")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+       "Reads, applies and synchronises the hardware lighting of FORGE CUBE and MIND CUBE\n"
+       "external GPU docks, and drives their lamps from the computer with software animations.\n"
+       "A desktop application in Simplified Chinese and a command-line tool with JSON output.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

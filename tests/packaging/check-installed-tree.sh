@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Checks `cmake --install` as a user gets it, in a scratch prefix:
+# Checks the installed program as a user gets it, from `cmake --install` in a scratch prefix or from
+# the Debian package in /usr:
 #   check-installed-tree.sh CASE BUILD_DIR PREFIX PROJECT_VERSION
-# install:  installs the build into PREFIX (the other cases read that tree).
+# install:  deletes PREFIX and installs the build there, for the other cases to read.
 # commands: the installed executable's --help and --list work with no display and no library
 #           path, and it finds its window module where the tree puts it.
 # desktop, metainfo, manpage: the validators and linters desktop environments, software centres
