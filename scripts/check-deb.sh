@@ -27,9 +27,8 @@ if [[ $(id -u) -ne 0 ]]; then
     exit 0
 fi
 DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "$package"
-/usr/bin/kavrin-rgb-studio --help
-/usr/bin/kavrin-rgb-studio --list
-# The checks of a scratch install, on what the package put under /usr.
+# The checks of a scratch install (--help, --list, the window module, the validators), on what the
+# package put under /usr.
 for check in commands desktop metainfo manpage; do
     tests/packaging/check-installed-tree.sh "$check" "$build" /usr "$version"
 done
