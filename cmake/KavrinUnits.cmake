@@ -25,3 +25,15 @@ function(kavrin_unit_tests name folder)
         gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
     endif()
 endfunction()
+
+# kavrin_qt_tests(<name> <folder> <QCoreApplication|QApplication> <libraries...>): GoogleTest with
+# Qt's event loop; the test main makes the application object first.
+function(kavrin_qt_tests name folder application)
+    file(GLOB sources CONFIGURE_DEPENDS ${folder}/*.cpp)
+    add_executable(${name} ${sources} ${PROJECT_SOURCE_DIR}/tests/KavrinRGBStudio/support/QtTestMain.cpp)
+    target_compile_definitions(${name} PRIVATE KAVRIN_TEST_APPLICATION=${application}
+                                               KAVRIN_TEST_APPLICATION_HEADER=<${application}>)
+    target_link_libraries(${name} PRIVATE ${ARGN} Qt6::Test GTest::gmock)
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+endfunction()

@@ -1,5 +1,6 @@
 #include "KavrinRGBStudio/device/DockBackend.hpp"
 #include "KavrinRGBStudio/launcher/Launcher.hpp"
+#include "KavrinRGBStudio/launcher/WindowModule.hpp"
 
 #include <iostream>
 #include <string>
@@ -8,7 +9,8 @@
 int main(int argc, char** argv)
 {
     const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const auto runWindow = [argc, argv](bool demo) { return kavrin::runWindowModule(argc, argv, demo, std::cerr); };
     // The command line always talks to real docks, even with --demo among the arguments.
     return kavrin::Launcher::main(
-        arguments, [] { return kavrin::makeDockLightingIO(false); }, std::cout, std::cerr);
+        arguments, [] { return kavrin::makeDockLightingIO(false); }, runWindow, std::cout, std::cerr);
 }

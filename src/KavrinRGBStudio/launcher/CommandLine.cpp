@@ -34,15 +34,15 @@ CommandLine parseCommandLine(std::span<const std::string> arguments)
     const auto contains
         = [arguments](const char* word) { return std::ranges::find(arguments, word) != arguments.end(); };
     if (contains("--help")) {
-        return {Command::help, std::nullopt};
+        return {Command::help, std::nullopt, false};
     }
     if (contains("--read")) {
-        return {Command::read, deviceID(arguments)};
+        return {Command::read, deviceID(arguments), false};
     }
     if (contains("--list")) {
-        return {Command::list, std::nullopt};
+        return {Command::list, std::nullopt, false};
     }
-    return {Command::window, std::nullopt};
+    return {Command::window, std::nullopt, contains("--demo")};
 }
 
 } // namespace kavrin

@@ -13,6 +13,8 @@ struct CommandLine {
     Command command;
     // The number after the first "--device", when it is an unsigned 64-bit decimal number.
     std::optional<std::uint64_t> deviceID;
+    // The window's simulated docks; the commands never use them.
+    bool demo;
 };
 
 // Arguments (without the program path) are matched as whole words, anywhere, case-sensitively;

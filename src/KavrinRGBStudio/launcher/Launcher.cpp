@@ -68,11 +68,14 @@ int writeOutput(std::ostream& out, std::ostream& err, const std::string& text)
 
 } // namespace
 
-int main(std::span<const std::string> arguments, const TransportFactory& makeTransport, std::ostream& out,
-         std::ostream& err)
+int main(std::span<const std::string> arguments, const TransportFactory& makeTransport, const WindowRunner& runWindow,
+         std::ostream& out, std::ostream& err)
 {
     const CommandLine commandLine = parseCommandLine(arguments);
-    if (commandLine.command == Command::help || commandLine.command == Command::window) {
+    if (commandLine.command == Command::window) {
+        return runWindow(commandLine.demo);
+    }
+    if (commandLine.command == Command::help) {
         return writeOutput(out, err, usageText);
     }
     try {

@@ -11,14 +11,17 @@
 namespace kavrin {
 
 using TransportFactory = std::function<std::shared_ptr<DockLightingIO>()>;
+// Runs the window application, with the simulated docks when asked, and returns the exit status.
+using WindowRunner = std::function<int(bool demo)>;
 
 namespace Launcher {
 
-// The process entry: runs "--list", "--read [--device REGISTRY_ID]" or "--help" and returns the
-// exit status. JSON goes to `out`, a failure's one-line message to `err`. The transport is made
-// only for a command that needs docks. `arguments` excludes the program path.
-int main(std::span<const std::string> arguments, const TransportFactory& makeTransport, std::ostream& out,
-         std::ostream& err);
+// The process entry: runs "--list", "--read [--device REGISTRY_ID]" or "--help", or without any of
+// them the window, and returns the exit status. JSON goes to `out`, a failure's one-line message to
+// `err`. The transport is made only for a command that needs docks. `arguments` excludes the
+// program path.
+int main(std::span<const std::string> arguments, const TransportFactory& makeTransport, const WindowRunner& runWindow,
+         std::ostream& out, std::ostream& err);
 
 } // namespace Launcher
 

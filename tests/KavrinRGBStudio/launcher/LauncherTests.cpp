@@ -20,6 +20,11 @@ struct MockDocks : DockLightingIO {
     MOCK_METHOD(void, writeColors, (const DockColors&), (override));
 };
 
+const WindowRunner noWindow = [](bool) {
+    ADD_FAILURE() << "a command opened the window";
+    return 99;
+};
+
 // Which command runs on which dock, what reaches standard output and error, and the exit status.
 TEST(Launcher, ChoosesTheCommandAndDockAndReportsAFailureOnOneLine)
 {
@@ -37,7 +42,6 @@ TEST(Launcher, ChoosesTheCommandAndDockAndReportsAFailureOnOneLine)
         std::string out, err;
     } cases[] = {
         {{"--read", "--help"}, {}, {}, usage, ""},
-        {{"--LIST"}, {}, {}, usage, ""}, // no command
         {{"--list"}, {}, {}, "", "no transport\n"},
         {{"--list"},
          {{forgeCube}},
@@ -62,9 +66,38 @@ TEST(Launcher, ChoosesTheCommandAndDockAndReportsAFailureOnOneLine)
         }
         const auto make = [&] { return testCase.listed ? io : throw std::runtime_error("no transport"); };
         std::ostringstream out, err;
-        EXPECT_EQ(Launcher::main(testCase.arguments, make, out, err), testCase.err.empty() ? 0 : 1);
+        EXPECT_EQ(Launcher::main(testCase.arguments, make, noWindow, out, err), testCase.err.empty() ? 0 : 1);
         EXPECT_EQ(testCase.listed ? out.str() : out.str().substr(0, usage.size()), testCase.out);
         EXPECT_EQ(err.str(), testCase.err);
+    }
+}
+
+TEST(Launcher, WithoutACommandRunsTheWindowWithTheSimulatedDocksOnlyWhenAsked)
+{
+    const struct {
+        std::vector<std::string> arguments;
+        std::optional<bool> demo; // none: a command, not the window
+    } cases[] = {
+        {{}, false},
+        {{"--LIST", "--DEMO"}, false},
+        {{"--x", "--demo"}, true},
+        {{"--demo", "--list"}, std::nullopt},
+    };
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(::testing::PrintToString(testCase.arguments));
+        std::optional<bool> ranWithDemo;
+        const WindowRunner runWindow = [&](bool demo) {
+            ranWithDemo = demo;
+            return 3;
+        };
+        const auto io = std::make_shared<MockDocks>();
+        EXPECT_CALL(*io, list()).Times(testCase.demo ? 0 : 1).WillRepeatedly(Return(std::vector<RGBDevice> {}));
+        std::ostringstream out, err;
+        const int status = Launcher::main(
+            testCase.arguments, [&] { return io; }, runWindow, out, err);
+        EXPECT_EQ(ranWithDemo, testCase.demo);
+        EXPECT_EQ(status, testCase.demo ? 3 : 0); // the window's own exit status
+        EXPECT_EQ(out.str().empty(), testCase.demo.has_value());
     }
 }
 
@@ -83,7 +116,7 @@ TEST(Launcher, OutputThatCannotBeWrittenFailsWithTheSystemsReason)
         std::ostream out(&full);
         std::ostringstream err;
         EXPECT_EQ(Launcher::main(
-                      arguments, [&] { return io; }, out, err),
+                      arguments, [&] { return io; }, noWindow, out, err),
                   1)
             << arguments[0];
         EXPECT_EQ(err.str(), std::string(std::strerror(ENOSPC)) + "\n");

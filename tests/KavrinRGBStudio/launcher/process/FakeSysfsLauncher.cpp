@@ -20,5 +20,9 @@ int main(int argc, char** argv)
         return std::make_shared<kavrin::HIDTransport>(
             std::make_shared<kavrin::LinuxHIDSystem>(root / "sys", root / "dev"), [](std::chrono::milliseconds) {});
     };
-    return kavrin::Launcher::main(arguments, makeTransport, std::cout, std::cerr);
+    const auto noWindow = [](bool) {
+        std::cerr << "kavrin-launcher-fake-sysfs: runs the commands only\n";
+        return 2;
+    };
+    return kavrin::Launcher::main(arguments, makeTransport, noWindow, std::cout, std::cerr);
 }
