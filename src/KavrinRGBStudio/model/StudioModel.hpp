@@ -3,6 +3,7 @@
 #include "KavrinRGBStudio/device/DockLightingIO.hpp"
 #include "KavrinRGBStudio/device/RGBDevice.hpp"
 #include "KavrinRGBStudio/model/StudioPlatform.hpp"
+#include "KavrinRGBStudio/model/StudioSettingsStore.hpp"
 #include "RGBProtocol/animation/AnimationModel.hpp"
 #include "RGBProtocol/animation/PreviewClock.hpp"
 #include "RGBProtocol/lighting/LightingValues.hpp"
@@ -39,6 +40,9 @@ struct StudioServices {
     UptimeClock uptime;
     // Absent where the system has no power-management service to listen to.
     std::unique_ptr<SystemPower> power;
+    // Where the software lighting is remembered between runs; absent, it starts from the defaults and
+    // nothing is read or written. Initialised so that a brace list ending before it draws no warning.
+    std::shared_ptr<StudioSettingsStore> settingsStore = nullptr;
 };
 
 // The window application's one controller. Every member is called on the main thread and returns at
