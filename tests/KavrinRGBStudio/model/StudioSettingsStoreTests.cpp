@@ -174,9 +174,11 @@ TEST(StudioSettingsStoreDamage, AnUnusableFileIsKeptAsideAndTheDefaultsUsed)
 
 TEST_F(StudioSettingsStoreTest, SomethingThatIsNotAFileIsKeptAsideToo)
 {
-    fs::create_directories(file / "inside");
+    // A FIFO would block an ordinary read until someone writes to it.
+    fs::create_directories(file.parent_path());
+    ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
     EXPECT_EQ(store().load(), defaultStudioSettings);
-    EXPECT_TRUE(fs::is_directory(file.string() + ".damaged/inside"));
+    EXPECT_TRUE(fs::is_fifo(file.string() + ".damaged"));
     ASSERT_EQ(lines.size(), 1U);
     EXPECT_NE(lines[0].find("无法读取"), std::string::npos);
 }
@@ -249,6 +251,9 @@ TEST_F(StudioSettingsStoreTest, TheAnimationOutlivesTheModelOnTheSameStore)
     second.model = open(second);
     EXPECT_EQ(second.model->animation(), themed);
     EXPECT_FALSE(second.model->previewPlaying());
+    // Paused from the start, so the preview holds still.
+    second.platform.clock.advance(5);
+    EXPECT_EQ(second.model->previewElapsed(), 0.0);
     EXPECT_EQ(second.model->mode(), StudioMode::hardware);
     EXPECT_EQ(second.model->liveState(), LiveState::idle);
 }
