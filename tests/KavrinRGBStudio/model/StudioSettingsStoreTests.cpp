@@ -151,6 +151,7 @@ TEST(StudioSettingsStoreDamage, AnUnusableFileIsKeptAsideAndTheDefaultsUsed)
         {"not JSON", "{\"animation\": ", "不是有效的 JSON"},
         {"not UTF-8", replaced(validFile, "candle", "\xff"), "不是有效的 JSON"},
         {"an array", "[]", "内容格式不对"},
+        {"deeply nested", std::string(30000, '[') + std::string(30000, ']'), "内容格式不对"},
         {"no play flag", replaced(validFile, R"(, "previewPlaying": false)", ""), "内容格式不对"},
         {"play flag as text", replaced(validFile, "false", "\"false\""), "内容格式不对"},
         {"unknown style", replaced(validFile, "candle", "dualFlashing"), "内容格式不对"},
