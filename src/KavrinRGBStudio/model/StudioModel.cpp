@@ -52,7 +52,7 @@ StudioModel::State::Update::~Update()
     if (--state_.updateDepth != 0) {
         return;
     }
-    // Noted here, after every entry point, so that no path that changes the animation is missed.
+    // Noted at the end of every operation and completion, so that no path that changes them is missed.
     if (state_.settingsSaver) {
         state_.settingsSaver->note({state_.animation, state_.previewPlaying});
     }

@@ -3,7 +3,6 @@
 #include "KavrinRGBStudio/device/DockLightingIO.hpp"
 #include "KavrinRGBStudio/device/RGBDevice.hpp"
 #include "KavrinRGBStudio/model/StudioPlatform.hpp"
-#include "KavrinRGBStudio/model/StudioSettingsStore.hpp"
 #include "RGBProtocol/animation/AnimationModel.hpp"
 #include "RGBProtocol/animation/PreviewClock.hpp"
 #include "RGBProtocol/lighting/LightingValues.hpp"
@@ -20,6 +19,8 @@
 #include <vector>
 
 namespace kavrin {
+
+class StudioSettingsStore;
 
 enum class StudioMode : std::uint8_t { hardware, software };
 

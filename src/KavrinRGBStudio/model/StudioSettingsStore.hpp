@@ -2,6 +2,7 @@
 
 #include "RGBProtocol/animation/AnimationModel.hpp"
 
+#include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <iosfwd>
