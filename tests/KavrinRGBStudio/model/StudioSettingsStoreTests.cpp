@@ -5,12 +5,12 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -37,37 +37,18 @@ std::string contents(const fs::path& file)
     return {std::istreambuf_iterator<char>(input), {}};
 }
 
-void write(const fs::path& file, const std::string& text)
-{
-    std::ofstream(file, std::ios::binary) << text;
-}
-
-// A fresh folder under the system's temporary one, removed with everything in it.
-struct TemporaryFolder {
-    TemporaryFolder()
+// A store on a file two missing folders deep in a fresh temporary folder, its report lines collected.
+struct StoreOnDisk {
+    StoreOnDisk()
     {
         std::string pattern = (fs::temp_directory_path() / "kavrin-store-XXXXXX").string();
-        path = ::mkdtemp(pattern.data());
+        folder = ::mkdtemp(pattern.data());
+        file = folder / "config" / "kavrin-rgb-studio" / "studio.json";
     }
-    ~TemporaryFolder() { fs::remove_all(path); }
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+    ~StoreOnDisk() { fs::remove_all(folder); }
+    StoreOnDisk(const StoreOnDisk&) = delete;
+    StoreOnDisk& operator=(const StoreOnDisk&) = delete;
 
-    std::vector<std::string> names() const
-    {
-        std::vector<std::string> found;
-        for (const auto& entry : fs::recursive_directory_iterator(path)) {
-            found.push_back(fs::relative(entry.path(), path).string());
-        }
-        std::ranges::sort(found);
-        return found;
-    }
-
-    fs::path path;
-};
-
-// A store on a file two missing folders deep, its report lines collected.
-struct StoreOnDisk {
     StudioSettingsStore store(StudioSettingsStore::Rename rename = StudioSettingsStore::systemRename)
     {
         return {file, [this](const std::string& line) { lines.push_back(line); }, std::move(rename)};
@@ -75,11 +56,20 @@ struct StoreOnDisk {
     void seed(const std::string& text)
     {
         fs::create_directories(file.parent_path());
-        write(file, text);
+        std::ofstream(file, std::ios::binary) << text;
+    }
+    std::vector<std::string> names() const
+    {
+        std::vector<std::string> found;
+        for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+            found.push_back(fs::relative(entry.path(), folder).string());
+        }
+        std::ranges::sort(found);
+        return found;
     }
 
-    TemporaryFolder folder;
-    fs::path file = folder.path / "config" / "kavrin-rgb-studio" / "studio.json";
+    fs::path folder;
+    fs::path file;
     std::vector<std::string> lines;
 };
 
@@ -98,7 +88,6 @@ TEST(StudioSettingsStorePath, FollowsTheXDGRulesForTheUsersConfigFolder)
     } cases[] = {
         {"config home", {{"XDG_CONFIG_HOME", "/x"}, {"HOME", "/h"}}, "/x/kavrin-rgb-studio/studio.json"},
         {"home only", {{"HOME", "/h"}}, "/h/.config/kavrin-rgb-studio/studio.json"},
-        {"empty config home", {{"XDG_CONFIG_HOME", ""}, {"HOME", "/h"}}, "/h/.config/kavrin-rgb-studio/studio.json"},
         {"relative config home",
          {{"XDG_CONFIG_HOME", "x"}, {"HOME", "/h"}},
          "/h/.config/kavrin-rgb-studio/studio.json"},
@@ -116,28 +105,13 @@ TEST(StudioSettingsStorePath, FollowsTheXDGRulesForTheUsersConfigFolder)
 
 TEST_F(StudioSettingsStoreTest, SavedSettingsComeBackInAPrivateNewFolderWithNothingElseLeft)
 {
+    EXPECT_EQ(store().load(), defaultStudioSettings);
+    EXPECT_TRUE(names().empty());
     ASSERT_TRUE(store().save(edited));
     EXPECT_EQ(store().load(), edited);
-    EXPECT_EQ(folder.names(), onlyTheFile);
+    EXPECT_EQ(names(), onlyTheFile);
     EXPECT_EQ(fs::status(file.parent_path()).permissions(), fs::perms::owner_all);
     EXPECT_TRUE(lines.empty());
-}
-
-TEST_F(StudioSettingsStoreTest, AMissingFileGivesTheDefaultsSilentlyAndCreatesNothing)
-{
-    EXPECT_EQ(store().load(), defaultStudioSettings);
-    EXPECT_TRUE(folder.names().empty());
-    EXPECT_TRUE(lines.empty());
-}
-
-TEST_F(StudioSettingsStoreTest, ReadsAFileWrittenByHand)
-{
-    seed(validFile);
-    const StudioSettings expected {
-        {AnimationStyle::candle, {1, 2, 3}, {4, 5, 6}, {7, 8, 9}, 100, 1},
-        false,
-    };
-    EXPECT_EQ(store().load(), expected);
 }
 
 TEST(StudioSettingsStoreDamage, AnUnusableFileIsKeptAsideAndTheDefaultsUsed)
@@ -149,14 +123,11 @@ TEST(StudioSettingsStoreDamage, AnUnusableFileIsKeptAsideAndTheDefaultsUsed)
     } cases[] = {
         {"empty", "", "不是有效的 JSON"},
         {"not JSON", "{\"animation\": ", "不是有效的 JSON"},
-        {"not UTF-8", replaced(validFile, "candle", "\xff"), "不是有效的 JSON"},
         {"an array", "[]", "内容格式不对"},
         {"deeply nested", std::string(30000, '[') + std::string(30000, ']'), "内容格式不对"},
         {"no play flag", replaced(validFile, R"(, "previewPlaying": false)", ""), "内容格式不对"},
         {"play flag as text", replaced(validFile, "false", "\"false\""), "内容格式不对"},
         {"unknown style", replaced(validFile, "candle", "dualFlashing"), "内容格式不对"},
-        {"colour above 255", replaced(validFile, "\"blue\": 3", "\"blue\": 256"), "内容格式不对"},
-        {"fractional speed", replaced(validFile, "\"speed\": 1", "\"speed\": 1.5"), "内容格式不对"},
         {"brightness 101", replaced(validFile, "\"brightness\": 100", "\"brightness\": 101"), "超出范围"},
         {"speed 0", replaced(validFile, "\"speed\": 1", "\"speed\": 0"), "超出范围"},
         {"oversized", validFile + std::string(StudioSettingsStore::maximumSize, ' '), "过大"},
@@ -224,7 +195,7 @@ TEST_F(StudioSettingsStoreTest, AWriteInterruptedBeforeTheRenameLeavesTheOldFile
     EXPECT_FALSE(interrupted.save(edited));
     EXPECT_EQ(renames, 2);
     EXPECT_EQ(store().load(), defaultStudioSettings);
-    EXPECT_EQ(folder.names(), onlyTheFile);
+    EXPECT_EQ(names(), onlyTheFile);
     // One line for the run of failures, not one per attempt.
     EXPECT_EQ(lines.size(), 1U);
 }
