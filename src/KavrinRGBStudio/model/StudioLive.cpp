@@ -112,6 +112,16 @@ void StudioModel::stopLive(std::optional<std::string> reason, Callback completio
     state_->stopLive(reason, std::move(completion));
 }
 
+void StudioModel::State::restoreSettings(const std::shared_ptr<StudioSettingsStore>& store)
+{
+    const StudioSettings saved = store->load();
+    animation = saved.animation;
+    previewPlaying = saved.previewPlaying;
+    previewClock.setRunning(previewPlaying, uptime());
+    settingsSaver = std::make_unique<StudioSettingsSaver>(
+        [store](const StudioSettings& settings) { store->save(settings); }, timers, saved);
+}
+
 void StudioModel::State::setAnimation(const AnimationSettings& settings)
 {
     // Views write back what they show; an unchanged value is no change.

@@ -49,7 +49,14 @@ StudioModel::State::Update::Update(State& state)
 
 StudioModel::State::Update::~Update()
 {
-    if (--state_.updateDepth == 0 && std::exchange(state_.dirty, false) && state_.changeHandler) {
+    if (--state_.updateDepth != 0) {
+        return;
+    }
+    // Noted at the end of every operation and completion, so that no path that changes them is missed.
+    if (state_.settingsSaver) {
+        state_.settingsSaver->note({state_.animation, state_.previewPlaying});
+    }
+    if (std::exchange(state_.dirty, false) && state_.changeHandler) {
         state_.changeHandler();
     }
 }
@@ -64,6 +71,9 @@ StudioModel::State::State(StudioServices services)
     , power(std::move(services.power))
     , previewClock(uptime())
 {
+    if (services.settingsStore) {
+        restoreSettings(services.settingsStore);
+    }
 }
 
 StudioModel::StudioModel(StudioServices services)
@@ -90,6 +100,9 @@ StudioModel::StudioModel(StudioServices services)
 StudioModel::~StudioModel()
 {
     State& state = *state_;
+    if (state.settingsSaver) {
+        state.settingsSaver->flush();
+    }
     state.rescanTimer.reset();
     state.cancelLiveForTeardown();
     if (state.power) {
@@ -448,6 +461,9 @@ void StudioModel::State::completeDemo(const RGBDevice& device, const LightingSet
 void StudioModel::State::prepareToQuit(Callback completion)
 {
     quitting = true;
+    if (settingsSaver) {
+        settingsSaver->flush();
+    }
     quitCompletions.push_back(std::move(completion));
     touch();
     if (liveState != LiveState::idle) {

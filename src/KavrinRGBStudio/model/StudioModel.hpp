@@ -20,6 +20,8 @@
 
 namespace kavrin {
 
+class StudioSettingsStore;
+
 enum class StudioMode : std::uint8_t { hardware, software };
 
 inline constexpr std::array<StudioMode, 2> allStudioModes {StudioMode::hardware, StudioMode::software};
@@ -39,6 +41,9 @@ struct StudioServices {
     UptimeClock uptime;
     // Absent where the system has no power-management service to listen to.
     std::unique_ptr<SystemPower> power;
+    // Where the software lighting is remembered between runs; absent, it starts from the defaults and
+    // nothing is read or written. Initialised so that a brace list ending before it draws no warning.
+    std::shared_ptr<StudioSettingsStore> settingsStore = nullptr;
 };
 
 // The window application's one controller. Every member is called on the main thread and returns at

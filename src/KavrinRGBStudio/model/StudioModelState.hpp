@@ -5,6 +5,7 @@
 #include "KavrinRGBStudio/groups/DockGroupOperations.hpp"
 #include "KavrinRGBStudio/groups/LiveLightingRun.hpp"
 #include "KavrinRGBStudio/model/StudioModel.hpp"
+#include "KavrinRGBStudio/model/StudioSettingsSaver.hpp"
 #include "RGBProtocol/lighting/ControllerProfile.hpp"
 #include "RGBProtocol/workspace/OperationToken.hpp"
 
@@ -111,6 +112,7 @@ struct StudioModel::State {
     void failTokens(const DockTokens& tokens, const std::string& message);
 
     // Software animation, preview and live output.
+    void restoreSettings(const std::shared_ptr<StudioSettingsStore>& store);
     void setAnimation(const AnimationSettings& settings);
     void setPreviewPlaying(bool playing);
     AnimationSettings previewSettings() const;
@@ -163,9 +165,8 @@ struct StudioModel::State {
     bool syncError = false;
 
     // Software animation, preview and live output.
-    AnimationSettings animation {
-        AnimationStyle::rainbow, {0xFF, 0x64, 0x00}, {0xA8, 0x55, 0xF7}, {0x22, 0xD3, 0xEE}, 80, 5};
-    bool previewPlaying = true;
+    AnimationSettings animation = defaultStudioSettings.animation;
+    bool previewPlaying = defaultStudioSettings.previewPlaying;
     PreviewClock previewClock;
     LiveState liveState = LiveState::idle;
     std::string liveMessage = "在界面里预览，或开始实时输出到目标扩展坞。";
@@ -181,6 +182,8 @@ struct StudioModel::State {
     bool stopRequested = false;
     std::vector<Callback> stopCompletions;
     std::unique_ptr<PowerLock> sleepDelay;
+    // Absent without a settings store.
+    std::unique_ptr<StudioSettingsSaver> settingsSaver;
 };
 
 template <class Work, class Done> void StudioModel::State::background(Work work, Done done)
