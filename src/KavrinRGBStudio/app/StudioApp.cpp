@@ -7,11 +7,17 @@
 #include "KavrinRGBStudio/groups/LiveLightingRun.hpp"
 #include "KavrinRGBStudio/model/SerialWorkQueue.hpp"
 #include "KavrinRGBStudio/model/StudioModel.hpp"
+#include "KavrinRGBStudio/model/StudioSettingsStore.hpp"
 #include "KavrinRGBStudio/qtplatform/LogindSystemPower.hpp"
 #include "KavrinRGBStudio/qtplatform/QtMainThread.hpp"
 #include "KavrinRGBStudio/qtplatform/QtTimerFactory.hpp"
 #include "KavrinRGBStudio/views/StudioStyle.hpp"
 #include "KavrinRGBStudio/views/StudioWindow.hpp"
+
+#include <QApplication>
+#include <QIcon>
+
+#include <iostream>
 
 namespace kavrin {
 
@@ -25,7 +31,8 @@ StudioServices productionServices(bool demo)
             std::make_shared<QtMainThread>(),
             std::make_shared<QtTimerFactory>(),
             LiveLightingRun::uptime,
-            LogindSystemPower::onBus(QDBusConnection::systemBus())};
+            LogindSystemPower::onBus(QDBusConnection::systemBus()),
+            StudioSettingsStore::forCurrentUser(std::cerr)};
 }
 
 } // namespace
@@ -39,6 +46,9 @@ int runStudioApp(int argc, char** argv, bool demo)
     // Only the handshake ends the application: a closed window may still be restoring docks.
     QApplication::setQuitOnLastWindowClosed(false);
     applyStudioStyle(*application);
+    // Ties the window to the installed desktop entry and icon, so docks and taskbars show them.
+    QGuiApplication::setDesktopFileName("kavrin-rgb-studio");
+    QApplication::setWindowIcon(QIcon::fromTheme("kavrin-rgb-studio"));
 
     StudioModel model(productionServices(demo));
     StudioWindow window(model);
