@@ -50,7 +50,8 @@ window_case() { # how to end the window: close or sigterm
         KAVRIN_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$0" "$case" "$executable" \
             "$module" "$module_without_entry" "$tool"
     fi
-    env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$executable" --demo 2>"$tmp/err" &
+    # A settings folder of its own, so the run never touches the user's remembered animation.
+    env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$tmp/config" "$executable" --demo 2>"$tmp/err" &
     local pid=$!
     local window
     window=$("$tool" wait "$title" 30) || { kill -KILL $pid; fail "no window titled \"$title\""; }
