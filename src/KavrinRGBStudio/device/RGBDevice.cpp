@@ -1,10 +1,21 @@
 #include "KavrinRGBStudio/device/RGBDevice.hpp"
 
+#include "RGBProtocol/lighting/ControllerProfile.hpp"
 #include "RGBProtocol/lighting/LightingJSON.hpp"
 
+#include <cstdio>
 #include <limits>
 
 namespace kavrin {
+
+std::string dockLabel(const RGBDevice& device)
+{
+    const auto profile = matchingProfile(device.vendorID, device.productID);
+    char location[24];
+    std::snprintf(location, sizeof location, "0x%08llX",
+                  static_cast<unsigned long long>(static_cast<std::uint64_t>(device.locationID)));
+    return (profile ? std::string(title(*profile)) : "未知扩展坞") + " " + location;
+}
 
 std::size_t RGBDeviceHash::operator()(const RGBDevice& device) const
 {

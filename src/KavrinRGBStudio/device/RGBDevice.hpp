@@ -26,6 +26,10 @@ struct RGBDevice {
     friend bool operator==(const RGBDevice&, const RGBDevice&) = default;
 };
 
+// The model title ("未知扩展坞" when the IDs match no model) and the USB location, as lists of docks
+// show them: "FORGE CUBE 0x03240000". A location beyond 32 bits is shown whole rather than truncated.
+std::string dockLabel(const RGBDevice& device);
+
 struct RGBDeviceHash {
     std::size_t operator()(const RGBDevice& device) const;
 };

@@ -2,11 +2,9 @@
 
 #include "KavrinRGBStudio/groups/GroupLightingError.hpp"
 #include "RGBProtocol/animation/AnimationRenderer.hpp"
-#include "RGBProtocol/lighting/ControllerProfile.hpp"
 
 #include <chrono>
 #include <cstdint>
-#include <cstdio>
 #include <exception>
 #include <string>
 #include <utility>
@@ -17,17 +15,6 @@ namespace {
 
 // One colour for the whole group, taken at the middle of the lamp.
 constexpr double lampMiddle = 0.5;
-
-std::string dockLabel(const RGBDevice& device)
-{
-    const auto profile = matchingProfile(device.vendorID, device.productID);
-    const std::string name = profile ? std::string(title(*profile)) : "未知扩展坞";
-    // Widened so that a location beyond 32 bits is shown whole instead of truncated.
-    char location[24];
-    std::snprintf(location, sizeof location, "0x%08llX",
-                  static_cast<unsigned long long>(static_cast<std::uint64_t>(device.locationID)));
-    return name + " " + location;
-}
 
 std::string preparationFailure(const std::string& failure, const std::vector<DockOutcome>& rollback)
 {

@@ -3,7 +3,6 @@
 #include "KavrinRGBStudio/model/StudioModelState.hpp"
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <utility>
 
@@ -17,17 +16,6 @@ constexpr const char* sleepDelayReason = "实时灯效正在运行，休眠或�
 std::string demoPrefix(bool demo)
 {
     return demo ? "演示：" : "";
-}
-
-// The dock's model title and its location, as the panel lists a failed restore.
-std::string restoreFailureLabel(const RGBDevice& device)
-{
-    const auto profile = matchingProfile(device.vendorID, device.productID);
-    // Widened so that a location beyond 32 bits is shown whole.
-    char location[24];
-    std::snprintf(location, sizeof location, "0x%08llX",
-                  static_cast<unsigned long long>(static_cast<std::uint64_t>(device.locationID)));
-    return (profile ? std::string(title(*profile)) : std::string("未知扩展坞")) + " " + location;
 }
 
 } // namespace
@@ -329,7 +317,7 @@ void StudioModel::State::stopCompleted(const Attempt<std::vector<DockOutcome>>& 
     std::string failed;
     for (const DockOutcome& outcome : outcomes) {
         if (outcome.isError) {
-            failed += (failed.empty() ? "" : "、") + restoreFailureLabel(outcome.device);
+            failed += (failed.empty() ? "" : "、") + dockLabel(outcome.device);
         }
     }
     if (!failed.empty()) {

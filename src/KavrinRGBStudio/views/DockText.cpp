@@ -35,7 +35,7 @@ QString locationText(std::int64_t locationID)
 
 QString dockName(const RGBDevice& device)
 {
-    return modelTitle(device) + QLatin1Char(' ') + locationText(device.locationID);
+    return QString::fromStdString(dockLabel(device));
 }
 
 QString usbIDText(std::int64_t id)
