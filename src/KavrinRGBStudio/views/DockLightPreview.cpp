@@ -6,6 +6,7 @@
 #include "KavrinRGBStudio/views/DockText.hpp"
 #include "KavrinRGBStudio/views/StudioIcons.hpp"
 #include "KavrinRGBStudio/views/StudioStyle.hpp"
+#include "KavrinRGBStudio/views/TintedShape.hpp"
 #include "RGBProtocol/animation/AnimationRenderer.hpp"
 
 #include <QCheckBox>
@@ -58,6 +59,11 @@ DockLightPreview::DockLightPreview(StudioModel& model, QWidget* parent)
     timer_.setParent(this);
     timer_.setInterval(frameIntervalMs);
     connect(&timer_, &QTimer::timeout, this, [this] {
+        const PreviewFrame frame = previewFrame(model_.previewSettings(), model_.previewElapsed());
+        if (frame == scheduledFrame_) {
+            return;
+        }
+        scheduledFrame_ = frame;
         update(areaOf(silhouetteArea_).toAlignedRect());
         update(areaOf(segmentArea_).toAlignedRect());
     });
@@ -166,16 +172,18 @@ void DockLightPreview::paintEvent(QPaintEvent* event)
 
 void DockLightPreview::paintSegments(QPainter& painter, const QRectF& area, std::span<const LightColor> strip) const
 {
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
     const qreal width = (area.width() - segmentSpacing * qreal(strip.size() - 1)) / qreal(strip.size());
-    for (std::size_t index = 0; index < strip.size(); ++index) {
-        painter.setBrush(toQColor(strip[index]));
-        painter.drawRoundedRect(
-            QRectF(area.left() + (width + segmentSpacing) * qreal(index), area.top(), width, area.height()), 2, 2);
-    }
-    painter.restore();
+    paintBands(
+        painter, area, QStringLiteral("segments"),
+        [&](QPainter& segments) {
+            segments.setPen(Qt::NoPen);
+            segments.setBrush(Qt::white);
+            for (std::size_t index = 0; index < strip.size(); ++index) {
+                const qreal left = area.left() + (width + segmentSpacing) * qreal(index);
+                segments.drawRoundedRect(QRectF(left, area.top(), width, area.height()), 2, 2);
+            }
+        },
+        strip);
 }
 
 QRectF DockLightPreview::areaOf(const QWidget* placeholder) const

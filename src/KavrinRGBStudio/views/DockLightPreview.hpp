@@ -7,6 +7,7 @@
 #include "RGBProtocol/lighting/LightingValues.hpp"
 
 #include <array>
+#include <optional>
 #include <span>
 
 class QCheckBox;
@@ -22,6 +23,8 @@ struct AnimationSettings;
 struct PreviewFrame {
     LightColor glow;
     std::array<LightColor, 20> strip;
+
+    friend bool operator==(const PreviewFrame&, const PreviewFrame&) = default;
 };
 PreviewFrame previewFrame(const AnimationSettings& settings, double elapsed);
 
@@ -61,6 +64,9 @@ private:
     QLabel* caption_ = nullptr;
     QLabel* note_ = nullptr;
     QPointer<QWidget> watchedWindow_;
+    // What the timer last asked to be drawn: a still animation (a solid lamp, a lamp switched off)
+    // then costs no repaint at all.
+    std::optional<PreviewFrame> scheduledFrame_;
 };
 
 } // namespace kavrin

@@ -18,12 +18,12 @@ public:
     void paint(QPainter& painter, const QRectF& frame) const;
 
 private:
-    void paintHalo(QPainter& painter, const QRectF& frame) const;
-    void paintBody(QPainter& painter, const QRectF& body) const;
-    void paintVents(QPainter& painter, QPointF origin) const;
-    // Returns the bottom edge of the logo block.
-    qreal paintLogo(QPainter& painter, QPointF origin) const;
-    void paintStrip(QPainter& painter, const QRectF& area) const;
+    struct Layout;
+    Layout layoutOf(const QRectF& frame) const;
+    // The body, vents and model label: the same in every frame, so drawn once per size and kept.
+    void paintStaticParts(QPainter& painter, const Layout& layout) const;
+    void paintLogo(QPainter& painter, const Layout& layout) const;
+    void paintStrip(QPainter& painter, const Layout& layout) const;
 
     ControllerProfile profile_;
     std::span<const LightColor> strip_;
