@@ -8,6 +8,8 @@ packages=(
     g++ cmake ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
     qt6-base-dev qt6-svg-dev fonts-noto-cjk
+    # The window's process tests (a private X server and an Xlib tool) and the logind tests' private bus.
+    xvfb xauth libx11-dev dbus-daemon
     # The Debian package (CPack finds ELF files with file, dpkg-shlibdeps reads their libraries)
     # and the validators of the installed desktop files and man page.
     dpkg-dev file desktop-file-utils appstream mandoc
