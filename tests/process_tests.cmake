@@ -4,7 +4,7 @@
 add_executable(kavrin-launcher-fake-sysfs KavrinRGBStudio/launcher/process/FakeSysfsLauncher.cpp)
 target_link_libraries(kavrin-launcher-fake-sysfs PRIVATE KavrinLauncher)
 
-foreach(case IN ITEMS help help_full help_closed list list_full list_closed read)
+foreach(case IN ITEMS help help_full help_closed list list_full list_closed read apply_usage apply_empty apply_all)
     add_test(NAME launcher_process_${case}
              COMMAND ${CMAKE_COMMAND} -DLAUNCHER=$<TARGET_FILE:kavrin-rgb-studio>
                      -DFAKE_SYSFS_LAUNCHER=$<TARGET_FILE:kavrin-launcher-fake-sysfs>

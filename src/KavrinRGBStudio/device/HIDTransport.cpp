@@ -173,7 +173,7 @@ void HIDTransport::writeColors(const DockColors& colors)
         }
     }
     for (const Target& target : targets) {
-        const std::unique_ptr<HIDConnection> connection = open(*target.interface, "连接实时灯光设备");
+        const std::unique_ptr<HIDConnection> connection = open(*target.interface, IOOperation::openForColors);
         send(*connection, LightingProtocol::colorCommand(target.color, target.profile), colorSettle);
     }
 }
@@ -181,7 +181,7 @@ void HIDTransport::writeColors(const DockColors& colors)
 std::vector<HIDInterface> HIDTransport::matchingInterfaces()
 {
     HIDResult<std::vector<HIDInterface>> enumeration = system_->interfaces();
-    check(enumeration.status, "打开灯光接口");
+    check(enumeration.status, IOOperation::enumerate);
     std::erase_if(enumeration.value, [](const HIDInterface& interface) { return !matchesEnumeration(interface); });
     return std::move(enumeration.value);
 }
@@ -194,7 +194,7 @@ LightingSettings HIDTransport::withController(const RGBDevice& device, const Con
     if (!interface) {
         throw TransportError::disconnected();
     }
-    const std::unique_ptr<HIDConnection> connection = open(*interface, "连接所选设备");
+    const std::unique_ptr<HIDConnection> connection = open(*interface, IOOperation::open);
     Exchange exchange(*this, *connection);
     LightingController controller(exchange, profile);
     return operation(controller);
@@ -213,14 +213,14 @@ void HIDTransport::send(HIDConnection& connection, std::span<const std::uint8_t>
     if (bytes.size() != 8) {
         throw ProtocolError::invalidSettings();
     }
-    check(connection.setFeatureReport(bytes.first<8>()), "发送灯光命令");
+    check(connection.setFeatureReport(bytes.first<8>()), IOOperation::send);
     sleep_(settle);
 }
 
 std::vector<std::uint8_t> HIDTransport::receive(HIDConnection& connection)
 {
     HIDResult<std::vector<std::uint8_t>> answer = connection.getFeatureReport();
-    check(answer.status, "读取灯光数据");
+    check(answer.status, IOOperation::receive);
     if (answer.value.size() != 8) {
         throw ProtocolError::invalidResponse();
     }

@@ -16,6 +16,15 @@ inline constexpr std::uint32_t timeout = 0xE00002D6;
 inline constexpr std::uint32_t notPermitted = 0xE00002E2;
 } // namespace IOStatus
 
+// The operations an io error names, in the words the user sees.
+namespace IOOperation {
+inline constexpr const char* enumerate = "打开灯光接口";
+inline constexpr const char* open = "连接所选设备";
+inline constexpr const char* send = "发送灯光命令";
+inline constexpr const char* receive = "读取灯光数据";
+inline constexpr const char* openForColors = "连接实时灯光设备";
+} // namespace IOOperation
+
 class TransportError : public UserFacingError {
 public:
     enum class Kind { io, disconnected, unsupported, noDevice, ambiguous, readbackMismatch };

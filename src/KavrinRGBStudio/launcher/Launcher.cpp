@@ -1,15 +1,17 @@
 #include "KavrinRGBStudio/launcher/Launcher.hpp"
 
-#include "KavrinRGBStudio/device/TransportError.hpp"
+#include "KavrinRGBStudio/launcher/ApplyCommand.hpp"
 #include "KavrinRGBStudio/launcher/CommandLine.hpp"
-#include "RGBProtocol/lighting/ControllerProfile.hpp"
+#include "KavrinRGBStudio/launcher/DockChoice.hpp"
 #include "RGBProtocol/lighting/LightingJSON.hpp"
 
 #include <nlohmann/json.hpp>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
+
+#include <unistd.h>
 
 namespace kavrin::Launcher {
 
@@ -18,25 +20,10 @@ namespace {
 constexpr const char* usageText = "KAVRIN RGB Studio\n"
                                   "--list 列出兼容设备（不发送灯光命令）\n"
                                   "--read [--device REGISTRY_ID] 读取灯光设置\n"
-                                  "--demo 打开演示界面（不访问 USB）\n";
-
-const RGBDevice& chosenDevice(const std::vector<RGBDevice>& devices, std::optional<std::uint64_t> requestedID)
-{
-    if (requestedID) {
-        const auto found = std::ranges::find(devices, *requestedID, &RGBDevice::id);
-        if (found == devices.end()) {
-            throw TransportError::noDevice();
-        }
-        return *found;
-    }
-    if (devices.size() > 1) {
-        throw TransportError::ambiguous();
-    }
-    if (devices.empty()) {
-        throw TransportError::noDevice();
-    }
-    return devices.front();
-}
+                                  "--demo 打开演示界面（不访问 USB）\n"
+                                  "--apply FILE|- [--device REGISTRY_ID] [--persist] 应用灯光设置并回读确认，"
+                                  "--persist 另让设备断电保存\n"
+                                  "--apply FILE|- --all 把全部设备同步到这份设置，任一失败即全部还原\n";
 
 nlohmann::json runCommand(const CommandLine& commandLine, DockLightingIO& transport)
 {
@@ -45,9 +32,7 @@ nlohmann::json runCommand(const CommandLine& commandLine, DockLightingIO& transp
         return devices;
     }
     const RGBDevice& device = chosenDevice(devices, commandLine.deviceID);
-    if (!matchingProfile(device.vendorID, device.productID)) {
-        throw TransportError::unsupported();
-    }
+    profileOf(device); // refuses a dock without a known model before anything is sent
     return transport.read(device);
 }
 
@@ -71,7 +56,14 @@ int writeOutput(std::ostream& out, std::ostream& err, const std::string& text)
 int main(std::span<const std::string> arguments, const TransportFactory& makeTransport, const WindowRunner& runWindow,
          std::ostream& out, std::ostream& err)
 {
-    const CommandLine commandLine = parseCommandLine(arguments);
+    std::optional<CommandLine> parsed;
+    try {
+        parsed = parseCommandLine(arguments);
+    } catch (const CommandLineError& error) {
+        err << error.errorDescription() << '\n';
+        return 2;
+    }
+    const CommandLine& commandLine = *parsed;
     if (commandLine.command == Command::window) {
         return runWindow(commandLine.demo);
     }
@@ -80,11 +72,14 @@ int main(std::span<const std::string> arguments, const TransportFactory& makeTra
     }
     try {
         const std::shared_ptr<DockLightingIO> transport = makeTransport();
+        const CommandOutput output = commandLine.command == Command::apply
+            ? runApply(commandLine, *transport, STDIN_FILENO)
+            : CommandOutput {runCommand(commandLine, *transport)};
         // Names come from the dock's firmware: print what cannot be UTF-8 as U+FFFD rather than
         // fail the whole listing over one odd byte.
-        const std::string json
-            = runCommand(commandLine, *transport).dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
-        return writeOutput(out, err, json + '\n');
+        const std::string json = output.json.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
+        const int written = writeOutput(out, err, json + '\n');
+        return written != 0 ? written : output.status;
     } catch (const UserFacingError& error) {
         err << error.errorDescription() << '\n';
     } catch (const std::exception& error) {

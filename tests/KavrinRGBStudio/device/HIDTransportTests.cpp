@@ -1,3 +1,5 @@
+#include "FakeHIDSystem.hpp"
+
 #include "KavrinRGBStudio/device/HIDTransport.hpp"
 #include "KavrinRGBStudio/device/TransportError.hpp"
 #include "RGBProtocol/lighting/ProtocolError.hpp"
@@ -6,78 +8,11 @@
 
 #include <algorithm>
 #include <functional>
-#include <map>
 
 namespace kavrin {
 namespace {
 
 using ::testing::ElementsAre;
-
-// One vendor-page application collection with one unnumbered 8-byte feature report.
-const std::vector<std::uint8_t> dockDescriptor {0x06, 0x01, 0xFF, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x08, 0xB1, 0x02, 0xC0};
-
-// Scripted docks. Every call is logged in order with the transport's pauses ("list", "open N",
-// "set N <bytes>", "get N", "close N", "sleep <ms>"; N the registry ID) and fails with the status
-// `faults` gives it. A dock answers the last request it was sent.
-class FakeHIDSystem : public HIDSystem {
-public:
-    HIDResult<std::vector<HIDInterface>> interfaces() override { return {call("list"), docks}; }
-
-    HIDResult<std::unique_ptr<HIDConnection>> open(const HIDInterface& interface) override
-    {
-        const std::string id = std::to_string(*interface.registryID);
-        const std::uint32_t status = call("open " + id);
-        return {status, status != 0 ? nullptr : std::make_unique<Connection>(*this, id)};
-    }
-
-    std::vector<HIDInterface> docks;
-    // By request byte, as a newer dock answers.
-    std::map<std::uint8_t, std::vector<std::uint8_t>> answers {{0xCB, {0x00, 0xCB, 0x02, 50, 9 - 3, 0, 0, 0}},
-                                                               {0xCA, {0x00, 0xCA, 0xFF, 0x64, 0x00, 0, 0, 0}}};
-    std::map<std::string, std::uint32_t> faults;
-    std::vector<std::string> log;
-    int openConnections = 0;
-
-private:
-    struct Connection : HIDConnection {
-        Connection(FakeHIDSystem& system, std::string id)
-            : system(system)
-            , id(std::move(id))
-        {
-            ++system.openConnections;
-        }
-        ~Connection() override
-        {
-            --system.openConnections;
-            system.log.push_back("close " + id);
-        }
-
-        std::uint32_t setFeatureReport(std::span<const std::uint8_t, 8> report) override
-        {
-            std::string entry = "set " + id;
-            for (const std::uint8_t byte : report) {
-                entry += {' ', "0123456789ABCDEF"[byte >> 4], "0123456789ABCDEF"[byte & 0xF]};
-            }
-            request = report[1];
-            return system.call(entry);
-        }
-
-        HIDResult<std::vector<std::uint8_t>> getFeatureReport() override
-        {
-            return {system.call("get " + id), system.answers[request]};
-        }
-
-        FakeHIDSystem& system;
-        const std::string id;
-        std::uint8_t request = 0;
-    };
-
-    std::uint32_t call(const std::string& entry)
-    {
-        log.push_back(entry);
-        return faults.contains(entry) ? faults.at(entry) : 0;
-    }
-};
 
 class HIDTransportTest : public ::testing::Test {
 protected:
@@ -87,12 +22,7 @@ protected:
         addDock(forgeCube);
     }
 
-    HIDInterface& addDock(const RGBDevice& dock)
-    {
-        return system->docks.emplace_back("hidraw", dock.id, dock.vendorID, dock.productID,
-                                          std::vector<std::uint32_t> {0xFF01}, dockDescriptor, dock.locationID,
-                                          dock.manufacturer, dock.product);
-    }
+    HIDInterface& addDock(const RGBDevice& dock) { return system->add(dock); }
 
     const RGBDevice forgeCube {7, 0x1044, 0x7A3E, 0x01000000, "HOLTEK", "USB Dock", 8};
     const RGBDevice mindCube {2, 0x0414, 0x7A61, 0x02000000, "HOLTEK", "USB Dock", 8};
