@@ -47,7 +47,8 @@ void uevent(std::string_view text)
 void instance(std::string_view name)
 {
     if (const std::optional<std::uint64_t> number = hidDeviceInstance(name)) {
-        require(hidDeviceInstance("0003:1044:7A3E." + hex(*number, 4)) == number, "an instance did not survive printing");
+        require(hidDeviceInstance("0003:1044:7A3E." + hex(*number, 4)) == number,
+                "an instance did not survive printing");
     }
 }
 

@@ -6,8 +6,8 @@
 
 #include "KavrinRGBStudio/device/DockLightingIO.hpp"
 #include "KavrinRGBStudio/device/TransportError.hpp"
-#include "RGBProtocol/lighting/ControllerProfile.hpp"
 #include "KavrinRGBStudio/support/StudioFakes.hpp"
+#include "RGBProtocol/lighting/ControllerProfile.hpp"
 
 #include <cstdint>
 #include <functional>

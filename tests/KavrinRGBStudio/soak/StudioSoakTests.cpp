@@ -227,8 +227,11 @@ void Soak::applyDock()
         return std::uniform_int_distribution<std::int64_t>(low, high)(random_);
     };
     const auto channel = [&] { return static_cast<std::uint8_t>(number(0, 255)); };
-    const LightingSettings settings {chance(0.8), pick(effects(profile)), number(10, 100),
-                                     number(1, speedRange(profile).upperBound), {channel(), channel(), channel()}};
+    const LightingSettings settings {chance(0.8),
+                                     pick(effects(profile)),
+                                     number(10, 100),
+                                     number(1, speedRange(profile).upperBound),
+                                     {channel(), channel(), channel()}};
     model_->setSettings(settings);
     // Never asked to save: so any saving write the docks see came from a group action.
     model_->apply(false);
@@ -401,8 +404,8 @@ void Soak::quit()
     model_.reset();
     platform_->settle();
     if (stopsCompleted_ != stopsRequested_) {
-        fail("a stop completion ran " + std::to_string(stopsCompleted_) + " times for " + std::to_string(stopsRequested_)
-             + " stops");
+        fail("a stop completion ran " + std::to_string(stopsCompleted_) + " times for "
+             + std::to_string(stopsRequested_) + " stops");
     }
 }
 
