@@ -13,6 +13,8 @@ packages=(
     # The Debian package (CPack finds ELF files with file, dpkg-shlibdeps reads their libraries)
     # and the validators of the installed desktop files and man page.
     dpkg-dev file desktop-file-utils appstream mandoc
+    # The formatting check, and the fuzzers (clang with its libFuzzer runtime).
+    clang-format clang libclang-rt-14-dev
 )
 
 missing=()

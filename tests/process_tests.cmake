@@ -33,3 +33,8 @@ foreach(case IN LISTS window_process_cases)
     set_tests_properties(window_process_${case} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120 RESOURCE_LOCK xvfb
         ENVIRONMENT LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_SOURCE_DIR}/KavrinRGBStudio/app/process/leak-suppressions.txt)
 endforeach()
+# The demo window runs the model over the real worker thread and takes a real SIGTERM.
+if(X11_FOUND)
+    set_tests_properties(window_process_close window_process_sigterm PROPERTIES LABELS threads)
+    kavrin_thread_tests(kavrin-rgb-studio kavrin-rgb-studio-window kavrin-module-without-entry x11-window-tool)
+endif()

@@ -81,9 +81,7 @@ CommandLine parseCommandLine(std::span<const std::string> arguments)
     if (contains(arguments, "--list")) {
         return {Command::list, std::nullopt};
     }
-    CommandLine window {Command::window, std::nullopt};
-    window.demo = contains(arguments, "--demo");
-    return window;
+    return {.command = Command::window, .deviceID = std::nullopt, .demo = contains(arguments, "--demo")};
 }
 
 } // namespace kavrin

@@ -17,9 +17,26 @@ namespace kavrin {
 
 namespace {
 
+// A file name may hold any byte but '/' and NUL. Control characters in it would split the one-line
+// message, or drive the terminal, so they are shown as \xNN.
+std::string shown(const std::string& path)
+{
+    static constexpr char digits[] = "0123456789ABCDEF";
+    std::string text;
+    for (const char character : path) {
+        const auto byte = static_cast<unsigned char>(character);
+        if (byte < 0x20 || byte == 0x7F) {
+            text += {'\\', 'x', digits[byte >> 4], digits[byte & 0x0F]};
+        } else {
+            text += character;
+        }
+    }
+    return text;
+}
+
 std::string nameOf(const std::string& path)
 {
-    return path == "-" ? "标准输入" : "设置文件“" + path + "”";
+    return path == "-" ? "标准输入" : "设置文件“" + shown(path) + "”";
 }
 
 SettingsFileError unreadable(const std::string& path, int error)
@@ -34,7 +51,7 @@ FileDescriptor openSettings(const std::string& path)
         descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     } while (descriptor < 0 && errno == EINTR);
     if (descriptor < 0 && errno == ENOENT) {
-        throw SettingsFileError("未找到设置文件“" + path + "”。");
+        throw SettingsFileError("未找到设置文件“" + shown(path) + "”。");
     }
     if (descriptor < 0) {
         throw unreadable(path, errno);

@@ -326,7 +326,15 @@ void StudioModel::State::scanCompleted(const Attempt<std::vector<RGBDevice>>& sc
     const bool hadSelection = workspace.selectedID().has_value();
     devices = *scan.value;
     const std::vector<std::uint64_t> ids = idsOf(devices);
-    workspace.reconcile(ids);
+    // A dock that one enumeration misses may still be in use by an operation in flight. Its session
+    // stays until that settles, so a listing that brings the dock back cannot start a second one.
+    std::vector<std::uint64_t> kept = ids;
+    for (const auto& [id, session] : workspace.sessions()) {
+        if (session.busy()) {
+            kept.push_back(id);
+        }
+    }
+    workspace.reconcile(kept);
     std::erase_if(syncTargetIDs, [&](std::uint64_t id) { return std::ranges::find(ids, id) == ids.end(); });
     stopIfLiveTargetVanished();
 

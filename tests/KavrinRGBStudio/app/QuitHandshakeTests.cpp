@@ -111,7 +111,7 @@ TEST(QuitRequests, ASignalInheritedAsIgnoredStaysIgnoredAndComesBackAfterwards)
     QuittingStudio s(QuittingStudio::Work::none);
     QWidget window;
     const auto disposition = [](int signal) {
-        struct sigaction current {};
+        struct sigaction current { };
         ::sigaction(signal, nullptr, &current);
         return current.sa_handler;
     };

@@ -86,6 +86,10 @@ TEST_F(SettingsFileTest, RefusesEachKindOfBadInputWithItsOwnLine)
     EXPECT_THAT(
         [&] { readSettingsFile(folder.string(), -1); },
         ::testing::ThrowsMessage<UserFacingError>("设置文件“" + folder.string() + "”无法读取（Is a directory）。"));
+    // The message stays one line whatever the name holds.
+    EXPECT_THAT(
+        [&] { readSettingsFile((folder / "a\nb\x1B[2J").string(), -1); },
+        ::testing::ThrowsMessage<UserFacingError>("未找到设置文件“" + (folder / "a\\x0Ab\\x1B[2J").string() + "”。"));
 }
 
 // Standard input may never end (a device, a stream that stays open): it is read up to one byte

@@ -206,20 +206,44 @@ TEST(StudioModelDock, RefusedWithoutSelectionOrWhileBusyAndDefaultsWithoutSelect
     EXPECT_EQ(s.changes, changes) << "a refused operation changes nothing, so it announces nothing";
 }
 
-TEST(StudioModelDock, ReadOfADockRescannedAwayMeanwhileChangesNothing)
+// One enumeration may miss a dock that is still there. Whatever runs on it keeps the dock until it
+// settles, so the listing that brings it back cannot start a second operation on it meanwhile.
+TEST(StudioModelDock, ADockOneScanMissesStaysBusyUntilItsOperationSettles)
 {
-    FakeStudio s;
-    s.platform.settle();
-    s.model->select(1);
-    s.model->refresh(true);
-    s.model->read();
-    s.docks->listed = {demo[1], demo[2]};
-    s.platform.step(); // the scan removes dock 1 while its read waits
-    s.docks->listed = demo;
-    s.model->refresh(true); // and brings it back with a new session
-    s.platform.settle();
-    EXPECT_EQ(s.model->session(1), DockSession {});
-    EXPECT_FALSE(s.model->hasPendingWork());
+    const struct {
+        const char* name;
+        std::function<void(StudioModel&)> start;
+        bool busyWhenBack;
+    } cases[] = {
+        // Its job ran before the listing came back, and its outcome is kept.
+        {"a read", [](StudioModel& model) { model.read(); }, false},
+        {"live output while starting", [](StudioModel& model) { model.startLive(); }, true},
+    };
+    for (const auto& [name, start, busyWhenBack] : cases) {
+        SCOPED_TRACE(name);
+        FakeStudio s;
+        s.platform.settle();
+        s.model->select(1);
+        s.model->refresh(true);
+        start(*s.model);
+        s.docks->listed = {demo[1], demo[2]};
+        s.platform.step(); // the scan misses dock 1 while its operation waits
+        s.docks->listed = demo;
+        s.model->refresh(true);
+        while (s.platform.jobs->count() > 1) {
+            s.platform.step();
+        }
+        s.platform.step(); // the listing that brings dock 1 back
+        ASSERT_TRUE(s.model->session(1));
+        EXPECT_EQ(s.model->session(1)->busy(), busyWhenBack);
+        const auto queued = s.platform.jobs->count();
+        s.model->read();
+        EXPECT_EQ(s.platform.jobs->count(), queued + (busyWhenBack ? 0 : 1));
+        s.model->stopLive(std::nullopt, nullptr);
+        s.platform.settle();
+        EXPECT_TRUE(s.model->session(1)->lastRead) << "the operation's outcome landed on the dock";
+        EXPECT_FALSE(s.model->hasPendingWork());
+    }
 }
 
 // Every way of having work in flight; the quit completions run right after the last of it settles.
