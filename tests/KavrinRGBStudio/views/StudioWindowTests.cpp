@@ -18,6 +18,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 
 using namespace kavrin;
@@ -98,6 +99,7 @@ private slots:
     void softwareColourWellsFollowTheStyle();
     void previewAnimatesOnlyWhilePlayingAndShown();
     void previewFrameSpansTheLamp();
+    void previewPaintsEachSegmentInItsColour();
     void pickedColoursConvertToDockColours();
     void rowsFollowSessionsAndScans();
     void previewTextsFollowModeAndLamp();
@@ -395,6 +397,31 @@ void StudioWindowTests::previewFrameSpansTheLamp()
     QCOMPARE(rainbow.strip.front(), AnimationRenderer::color(animation, now, 0.0));
     QCOMPARE(rainbow.strip.back(), AnimationRenderer::color(animation, now, 1.0));
     QVERIFY(rainbow.strip.front() != rainbow.strip.back());
+}
+
+void StudioWindowTests::previewPaintsEachSegmentInItsColour()
+{
+    Studio studio;
+    studio.model().setMode(StudioMode::software); // rainbow: every segment differs
+    studio.model().setPreviewPlaying(false);
+    studio.window->show();
+    auto* preview = studio.find("dockLightPreview");
+    auto* area = studio.find("segmentArea");
+    const QImage image = preview->grab().toImage();
+    const PreviewFrame frame = previewFrame(studio.model().previewSettings(), studio.model().previewElapsed());
+    const QRect segments(area->mapTo(preview, QPoint(0, 0)), area->size());
+    const double pitch = double(segments.width() + 4) / double(frame.strip.size());
+    for (std::size_t index = 0; index < frame.strip.size(); ++index) {
+        const QPoint middle(segments.left() + int(pitch * (double(index) + 0.4)), segments.center().y());
+        const QColor painted = image.pixelColor(middle * image.devicePixelRatio());
+        const LightColor expected = frame.strip[index];
+        QVERIFY2(std::abs(painted.red() - expected.red) <= 1 && std::abs(painted.green() - expected.green) <= 1
+                     && std::abs(painted.blue() - expected.blue) <= 1,
+                 qPrintable(QStringLiteral("segment %1 is %2, not #%3")
+                                .arg(index)
+                                .arg(painted.name())
+                                .arg(QString::fromStdString(expected.hex()))));
+    }
 }
 
 void StudioWindowTests::pickedColoursConvertToDockColours()
