@@ -8,6 +8,11 @@
 
 namespace kavrin {
 
+ControllerProfile profileOrLegacy(const RGBDevice& device)
+{
+    return matchingProfile(device.vendorID, device.productID).value_or(ControllerProfile::forgeCubeLegacy);
+}
+
 std::string dockLabel(const RGBDevice& device)
 {
     const auto profile = matchingProfile(device.vendorID, device.productID);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RGBProtocol/lighting/ControllerProfile.hpp"
+
 #include <nlohmann/json.hpp>
 
 #include <cstdint>
@@ -29,6 +31,9 @@ struct RGBDevice {
 // The model title ("未知扩展坞" when the IDs match no model) and the USB location, as lists of docks
 // show them: "FORGE CUBE 0x03240000". A location beyond 32 bits is shown whole rather than truncated.
 std::string dockLabel(const RGBDevice& device);
+
+// The dock's model, or the older one when its IDs match none, as the editor treats an unknown dock.
+ControllerProfile profileOrLegacy(const RGBDevice& device);
 
 struct RGBDeviceHash {
     std::size_t operator()(const RGBDevice& device) const;

@@ -37,12 +37,6 @@ template <class Work> auto attempt(Work& work) -> Attempt<std::invoke_result_t<W
     }
 }
 
-// The dock's model, or the older one when its IDs match none.
-inline ControllerProfile profileOrLegacy(const RGBDevice& device)
-{
-    return matchingProfile(device.vendorID, device.productID).value_or(ControllerProfile::forgeCubeLegacy);
-}
-
 using DockTokens = std::map<std::uint64_t, OperationToken>;
 
 struct StudioModel::State {

@@ -18,8 +18,7 @@ QString qtText(std::string_view text)
 
 ControllerProfile profileOrDefault(const std::optional<RGBDevice>& device)
 {
-    const auto profile = device ? matchingProfile(device->vendorID, device->productID) : std::nullopt;
-    return profile.value_or(ControllerProfile::forgeCubeLegacy);
+    return device ? profileOrLegacy(*device) : ControllerProfile::forgeCubeLegacy;
 }
 
 QString modelTitle(const RGBDevice& device)
