@@ -50,28 +50,22 @@ TEST_F(SettingsFileTest, ReadsTheFormReadPrintsUpToTheLimit)
     EXPECT_EQ(readSettingsFile(write(with(breathing45, "{", R"({"comment":"kept for later",)")), -1), expected);
 }
 
-// Each kind of bad input, refused with its own line.
 TEST_F(SettingsFileTest, RefusesEachKindOfBadInputWithItsOwnLine)
 {
     const struct {
         std::string content;
         std::string expected; // after the file's name, except the out-of-range line
     } cases[] = {
-        {"", "是空的，没有灯光设置。"},
         {" \n\t\r\n", "是空的，没有灯光设置。"},
         {breathing45 + std::string(settingsFileLimit + 1 - breathing45.size(), ' '),
          "超过 4096 字节，不可能是一份灯光设置。"},
         {"[1,2", "不是有效的 JSON。"},
-        {breathing45 + breathing45, "不是有效的 JSON。"},
-        {"[" + breathing45 + "]", shape},
         {with(breathing45, R"("effect":2)", R"("effect":"breathing")"), shape},
         {with(breathing45, R"("brightness":45)", R"("brightness":45.0)"), shape},
         {with(breathing45, R"("isOn":true)", R"("isOn":1)"), shape},
         {with(breathing45, R"(,"blue":0)", ""), shape},
-        {with(breathing45, R"({"red":255,"green":100,"blue":0})", R"("FF6400")"), shape},
         {with(breathing45, R"("effect":2)", R"("effect":6)"), outOfRange},
         {with(breathing45, R"("red":255)", R"("red":256)"), outOfRange},
-        {with(breathing45, R"("brightness":45)", R"("brightness":101)"), outOfRange},
         {with(breathing45, R"("speed":3)", R"("speed":18446744073709551615)"), outOfRange},
     };
     for (const auto& testCase : cases) {

@@ -29,9 +29,7 @@ TEST(QtMainThread, TasksPostedFromAnotherThreadRunOnTheMainThreadInPostingOrder)
     worker.join();
     EXPECT_TRUE(order.empty()); // nothing runs before the event loop does
     ASSERT_TRUE(QTest::qWaitFor([&] { return order.size() == 100; }));
-    for (int i = 0; i < 100; ++i) {
-        EXPECT_EQ(order[i], i);
-    }
+    EXPECT_TRUE(std::ranges::is_sorted(order));
     EXPECT_EQ(std::ranges::count(onMainThread, false), 0);
 }
 
